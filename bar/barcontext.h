@@ -1,0 +1,28 @@
+#pragma once
+
+#include "barstate.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <optional>
+
+// What the dialogs see of the bar: its state records and its one redraw.
+// TForm1 is the real one; tests use their own.
+class BarContext {
+public:
+    virtual ~BarContext() = default;
+
+    QString DataDir;
+    BarState State;
+    BarSettings Settings;
+    CellTable Cells;
+    bool ListActive = false;
+    // Entry 0 of ImageList2: the 20 x 20 picture that marks a day; empty when
+    // a picture failed to load.
+    std::optional<QImage> ImageList2;
+
+    // Loads and paints the month of date; mark puts the picture on date's
+    // cell instead of today's. Drops its own errors.
+    virtual void ShowMonth(bool mark, const QDateTime& date) = 0;
+};

@@ -1,0 +1,41 @@
+#include "messagebox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace MessageBoxes {
+namespace {
+std::function<bool(Kind, const QString&)>& Hook()
+{
+    static std::function<bool(Kind, const QString&)> hook;
+    return hook;
+}
+} // namespace
+
+void ShowError(const QString& message)
+{
+    if (auto& hook = Hook()) {
+        hook(Kind::Error, message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+bool AskOkCancel(QWidget* parent, const QString& text)
+{
+    if (auto& hook = Hook())
+        return hook(Kind::Question, text);
+    QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void SetHookForTesting(std::function<bool(Kind, const QString&)> hook)
+{
+    Hook() = std::move(hook);
+}
+
+} // namespace MessageBoxes

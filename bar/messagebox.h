@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The application's standard message boxes.
+namespace MessageBoxes {
+
+// The error box every failed user action ends in.
+void ShowError(const QString& message);
+
+// A question with OK and Cancel and an empty title; true for OK.
+bool AskOkCancel(QWidget* parent, const QString& text);
+
+enum class Kind { Error, Question };
+// Tests answer instead of a user: the hook sees every box (kind and text) and
+// returns true for OK. Errors ignore the answer.
+void SetHookForTesting(std::function<bool(Kind, const QString&)> hook);
+
+} // namespace MessageBoxes

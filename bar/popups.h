@@ -1,0 +1,45 @@
+#pragma once
+
+#include "barstate.h"
+
+#include <QString>
+#include <functional>
+
+struct BarSettings;
+class QFont;
+
+// Hit tests over the last rendering, bounds inclusive, first match in
+// ascending order. A hit replaces hitPoint by (item number, 2).
+bool HitDayCell(const CellTable& cells, IntPair& hitPoint);
+bool HitWeekdayCell(const CellTable& cells, IntPair& hitPoint);
+bool HitNavButton(const BarState& state, IntPair& hitPoint);
+
+struct PopupLines {
+    QString Text;       // every "#~" replaced by line feed + carriage return
+    int LineCount = 1;  // separators plus one
+    int LongestLine = 0; // in bytes of the CP932 form, separators not counted
+};
+PopupLines SplitPopupLines(const QString& text);
+
+// Texts of the pop-ups for one column's day cell.
+QString DayPopupText(const CellRec& dayCell);
+QString WeekdayPopupText(const CellRec& dayCell); // empty when the day has no name
+
+// Drives the single pop-up window from pointer moves over the strip and the
+// header, with the hide-and-show bookkeeping of BarState.
+class BarPopups {
+public:
+    // activate runs the bar's slide-in when a move arrives over a hidden bar.
+    BarPopups(BarState& state, const BarSettings& settings, const CellTable& cells,
+              std::function<void()> activate);
+
+    void Image1MouseMove(int x, int y);
+    void Image2MouseMove(int x, int y);
+    void Hide(); // releases the pop-up's system window; LastHintItem stays
+
+private:
+    BarState& m_state;
+    const BarSettings& m_settings;
+    const CellTable& m_cells;
+    std::function<void()> m_activate;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "barstate.h"
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+// Murvane.ini: sections "表示色" (six colours) and "その他" (ShowFRDate,
+// Image1, Image_X, Image_Y).
+
+QString SettingsFilePath(const QString& dataDir);
+
+// Fills the settings from the file; a listed "Image1" with a non-empty path
+// replaces picture by the file's bitmap. A picture that cannot be loaded
+// leaves picture empty, the rest of the file is still read, and the picture's
+// error is raised (AppError) at the end.
+void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<QImage>& picture);
+
+// Writes all ten keys, changing existing keys where they stand.
+void SaveSettings(const QString& dataDir, const BarSettings& settings);

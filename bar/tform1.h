@@ -1,0 +1,63 @@
+#pragma once
+
+#include "barcontext.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QFrame;
+class QAction;
+
+// The bar window: a frameless, always-on-top strip at the screen's top-left
+// corner that slides up out of sight when the pointer leaves it.
+//
+// Public surface used by main.cpp and the tests; everything else is private
+// to the bar.
+class TForm1 : public QWidget, public BarContext {
+    Q_OBJECT
+
+public:
+    // Runs FormCreate: DataDir from the working directory, settings loaded,
+    // first month drawn. The window is shown by the caller.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void ShowMonth(bool mark, const QDateTime& date) override;
+
+    // The windows the menu and the double-click open, wired by main.cpp. A
+    // menu item stands in the menu only once its opener is set.
+    using DayEditorOpener = std::function<void(const CellRec& dayCell, IntPair mousePos)>;
+    void SetDayEditorOpener(DayEditorOpener opener);
+    void SetScheduleListOpener(std::function<void()> opener); // "予定月間表示"
+    void SetOptionsOpener(std::function<void()> opener);      // "オプション"
+    void SetVersionOpener(std::function<void()> opener);      // "Version情報"
+
+    // Handlers, named as the design names them; public so tests can drive them.
+    void FormActivate();                 // slide-in
+    void SlideOut();
+    void PointerTest(int x, int y);      // run for every pointer movement
+    void Image1MouseMove(int x, int y);  // strip coordinates
+    void Image1DblClick();
+    void Image2MouseMove(int x, int y);
+    void Image2MouseDown(int x, int y);
+    void PopupMenu1Popup();
+    void PrevMonth1Click();
+    void N5Click();
+    void Version1Click();
+    void end1Click();
+
+    void HidePopup();
+    void EnsurePointerWatch(); // runs while AutoHide is set
+
+    // The layers as last painted, for tests and the screenshot tool.
+    const QImage& StripImage() const;   // Image1
+    const QImage& OverlayImage() const; // Image2
+    QMenu* PopupMenu1() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// The program's one error type: a user action that fails raises it with the
+// text the user is shown; the application's error box reports it.
+class AppError : public std::runtime_error {
+public:
+    explicit AppError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString& message() const noexcept { return m_message; }
+
+private:
+    QString m_message;
+};

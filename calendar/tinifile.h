@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// A Windows profile (INI) file in CP932, bound to a full path. Every call reads
+// or writes the file itself; nothing is cached. Section and key names match
+// without regard to ASCII letter case; values are returned exactly as stored
+// after the "=". Only the first of two sections with one name is used.
+//
+// Writes replace the file atomically and change only the line they write or
+// remove; every other byte stays as it was. A failed write leaves the file
+// unchanged and raises AppError "%1 に書き込めません" with the full path.
+class TIniFile {
+public:
+    using KeyValue = QPair<QString, QString>;
+
+    explicit TIniFile(QString path);
+
+    const QString& Path() const { return m_path; }
+
+    QString ReadText(const QString& section, const QString& key, const QString& defaultValue) const;
+    // "0x"/"0X" followed by at least one character reads as hexadecimal, any
+    // other text as signed decimal; a text that is no number gives the default.
+    int ReadNumber(const QString& section, const QString& key, int defaultValue) const;
+    void ListKeys(const QString& section, QStringList& keys) const;
+
+    // The section's key lines in file order, each with the value ReadText would
+    // give it (the first line of a key counts): ListKeys followed by ReadText
+    // per key, in one read of the file.
+    QList<KeyValue> ReadSection(const QString& section) const;
+
+    void WriteText(const QString& section, const QString& key, const QString& value);
+    void WriteNumber(const QString& section, const QString& key, int value);
+    void RemoveKey(const QString& section, const QString& key);
+
+    // Replaces every key line of the section by the given keys, in one atomic
+    // write: one line per key in the order of its first appearance, holding
+    // the value of its last appearance. The section line and the section's
+    // other lines stay; other sections are untouched. An empty list on a file
+    // that does not exist creates nothing.
+    void ReplaceSectionKeys(const QString& section, const QList<KeyValue>& keys);
+
+private:
+    QString m_path;
+};

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 
 class QLabel;
 class QPushButton;
+
+// The program's own 32 x 32 icon; also the application's window icon.
+QIcon ProgramIcon();
 
 // The version dialog.
 class TAboutBox : public QDialog {

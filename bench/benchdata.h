@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The largest realistic data folder: HorDay.ini with 366 named days,
+// HorDay2.ini with 366 days off, and the schedule files of the month before,
+// the month of and the month after `month`, 31 entries of about 1000 bytes of
+// Japanese text each.
+void WriteLargestMonthData(const QString& dataDir, QDate month);
+
+// Median of the samples.
+double Median(QList<double> samples);

@@ -1,5 +1,177 @@
 #include "tform3.h"
 
-TForm3::TForm3(BarContext& bar, QWidget* parent) : QDialog(parent), m_bar(bar) {}
+#include "apperror.h"
+#include "calendarrules.h"
+#include "cp932.h"
+#include "messagebox.h"
+#include "scheduledate.h"
+#include "schedulefiles.h"
 
-void TForm3::Prepare(const CellRec&, IntPair) {}
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// "ＭＳ Ｐゴシック" at 12 pixels; IPA P Gothic stands in where it is missing.
+QFont EditorFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
+    font.setPixelSize(12);
+    return font;
+}
+} // namespace
+
+QStringList MemoLines(const QString& memoText)
+{
+    if (memoText.isEmpty())
+        return {};
+    QStringList lines = memoText.split(u'\n');
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+TForm3::TForm3(BarContext& bar, QWidget* parent) : QDialog(parent), m_bar(bar)
+{
+    setFont(EditorFont());
+    setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildPanel1());
+    layout->addWidget(BuildPanel2(), 1);
+
+    // Tab order: "登録", year, month, day, "削除", "閉じる", then the memo.
+    setTabOrder(Button1, Edit1);
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit3, Button2);
+    setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Memo1);
+
+    resize(OuterWidth, OuterHeight);
+    move(x(), TopEdge);
+}
+
+QFrame* TForm3::BuildPanel1()
+{
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(33);
+
+    auto place = [](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(left, top, width, height);
+    };
+    Edit1 = new QLineEdit(panel);
+    place(Edit1, 8, 8, 41, 20);
+    Edit2 = new QLineEdit(panel);
+    place(Edit2, 56, 8, 25, 20);
+    Edit3 = new QLineEdit(panel);
+    place(Edit3, 88, 8, 25, 20);
+
+    Button1 = new QPushButton(QStringLiteral("登録"), panel);
+    place(Button1, 120, 8, 33, 17);
+    Button2 = new QPushButton(QStringLiteral("削除"), panel);
+    place(Button2, 160, 8, 33, 17);
+    Button3 = new QPushButton(QStringLiteral("閉じる"), panel);
+    place(Button3, 200, 8, 33, 17);
+    // Return in a date field must not press a button on its own.
+    for (QPushButton* b : {Button1, Button2, Button3}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    return panel;
+}
+
+QFrame* TForm3::BuildPanel2()
+{
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel2"));
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    Memo1 = new QPlainTextEdit(panel);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
+    layout->addWidget(Memo1);
+    return panel;
+}
+
+void TForm3::Prepare(const CellRec& dayCell, IntPair mousePos)
+{
+    Memo1->clear();
+    Edit1->setText(FormatYYYY(dayCell.Date));
+    Edit2->setText(FormatMM(dayCell.Date));
+    Edit3->setText(FormatDD(dayCell.Date));
+    QString text;
+    for (const QString& line : SplitScheduleText(dayCell.Schedule))
+        text += line + u'\n';
+    Memo1->setPlainText(text);
+    setWindowTitle(dayCell.HolidayName);
+    move(mousePos.X, TopEdge);
+}
+
+void TForm3::Button1Click()
+{
+    try {
+        const ScheduleDateTexts date = CheckScheduleDate(Edit1->text(), Edit2->text(), Edit3->text());
+        const QStringList lines = MemoLines(Memo1->toPlainText());
+        // Refuse a character the file cannot hold before anything is written.
+        Cp932::Encode(JoinScheduleLines(lines));
+        RegisterSchedule(m_bar.DataDir, date.Year, date.Month, date.Day, lines);
+    } catch (const AppError& e) {
+        MessageBoxes::ShowError(e.message());
+        return;
+    }
+    accept();
+}
+
+void TForm3::Button2Click()
+{
+    try {
+        const ScheduleDateTexts date = CheckScheduleDate(Edit1->text(), Edit2->text(), Edit3->text());
+        DeleteSchedule(m_bar.DataDir, date.Year, date.Month, date.Day);
+    } catch (const AppError& e) {
+        MessageBoxes::ShowError(e.message());
+        return;
+    }
+    accept();
+}
+
+void TForm3::Button3Click()
+{
+    reject();
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The design's size is the outer one; the frame is known only once shown.
+    if (!m_outerSizeSet) {
+        m_outerSizeSet = true;
+        const QSize frame = frameGeometry().size() - geometry().size();
+        if (frame.width() > 0 || frame.height() > 0)
+            resize(OuterWidth - frame.width(), OuterHeight - frame.height());
+    }
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event)
+{
+    // Escape would throw away what the user typed; only "閉じる" and the close
+    // box close the editor without writing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

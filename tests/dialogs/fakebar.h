@@ -1,0 +1,17 @@
+#pragma once
+
+#include "barcontext.h"
+
+#include <QList>
+
+// A bar that only records its redraws.
+class FakeBar : public BarContext {
+public:
+    struct Redraw {
+        bool Mark = false;
+        QDateTime Date;
+    };
+    QList<Redraw> Redraws;
+
+    void ShowMonth(bool mark, const QDateTime& date) override { Redraws.append({mark, date}); }
+};

@@ -1,0 +1,89 @@
+#include "holidayfiles.h"
+
+#include "datapath.h"
+#include "textutil.h"
+#include "tinifile.h"
+
+#include <algorithm>
+
+namespace {
+
+QString Section()
+{
+    return QString::fromUtf16(HolidaySection);
+}
+
+QStringList ListEntries(const QString& path)
+{
+    QStringList entries;
+    for (const TIniFile::KeyValue& kv : TIniFile(path).ReadSection(Section())) {
+        if (!IsBlank(kv.second))
+            entries.append(kv.first + u'=' + kv.second);
+    }
+    SortEntries(entries);
+    return entries;
+}
+
+void SaveEntries(const QString& path, const QStringList& entries)
+{
+    QList<TIniFile::KeyValue> keys;
+    keys.reserve(entries.size());
+    for (const QString& entry : entries)
+        keys.append({EntryKey(entry), EntryValue(entry)});
+    TIniFile(path).ReplaceSectionKeys(Section(), keys);
+}
+
+} // namespace
+
+QString HolidayFilePath(const QString& dataDir)
+{
+    return DataFilePath(dataDir, QStringLiteral("HorDay.ini"));
+}
+
+QString DayOffFilePath(const QString& dataDir)
+{
+    return DataFilePath(dataDir, QStringLiteral("HorDay2.ini"));
+}
+
+HolidayEntries ListHolidayEntries(const QString& dataDir)
+{
+    HolidayEntries e;
+    e.NamedDays = ListEntries(HolidayFilePath(dataDir));
+    e.DaysOff = ListEntries(DayOffFilePath(dataDir));
+    return e;
+}
+
+void SaveHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff)
+{
+    // The day-off file first: if it cannot be written, neither file changes.
+    SaveEntries(DayOffFilePath(dataDir), daysOff);
+    SaveEntries(HolidayFilePath(dataDir), namedDays);
+}
+
+QString MakeEntryText(int month, int day, const QString& name)
+{
+    return QString::asprintf("%.02d%.02d=", month, day) + TrimBlanks(name);
+}
+
+QString EntryKey(const QString& entry)
+{
+    const qsizetype at = entry.indexOf(u'=');
+    return at < 0 ? entry : entry.left(at);
+}
+
+QString EntryValue(const QString& entry)
+{
+    const qsizetype at = entry.indexOf(u'=');
+    return at < 0 ? QString() : entry.mid(at + 1);
+}
+
+bool EntryLess(const QString& a, const QString& b)
+{
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+void SortEntries(QStringList& entries)
+{
+    std::stable_sort(entries.begin(), entries.end(), EntryLess);
+}

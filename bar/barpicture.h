@@ -17,6 +17,10 @@ constexpr int PictureSize = 20;
 // when the file is no valid bitmap.
 QImage LoadPictureFile(const QString& path);
 
+// As LoadPictureFile without looking at the extension: the file's content
+// alone decides. This is how the settings file's picture is read at start.
+QImage LoadBitmapFile(const QString& path);
+
 // Cuts to the top-left 20 x 20 pixels or extends to the right and below with white.
 QImage FitPicture(const QImage& image);
 

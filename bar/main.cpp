@@ -1,0 +1,53 @@
+#include "cp932.h"
+#include "messagebox.h"
+#include "modal.h"
+#include "murvaneapplication.h"
+#include "pointerwatch.h"
+#include "taboutbox.h"
+#include "tform1.h"
+#include "tform3.h"
+#include "tform5.h"
+#include "tform6.h"
+#include "tform7.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    DisplayPlatform::ChooseQtPlatform();
+    const QString noDisplay = DisplayPlatform::NoDisplayReason();
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "murvane: %s\n", noDisplay.toLocal8Bit().constData());
+        return 1;
+    }
+
+    MurvaneApplication app(argc, argv);
+    MurvaneApplication::setApplicationName(QStringLiteral("Murvane"));
+    MurvaneApplication::setApplicationDisplayName(QStringLiteral("Murvane"));
+    MurvaneApplication::setWindowIcon(ProgramIcon());
+
+    if (!Cp932::Available()) {
+        const QString message = QStringLiteral("Shift-JIS (CP932) の変換が使えません");
+        std::fprintf(stderr, "murvane: no Shift-JIS (CP932) converter is available\n");
+        MessageBoxes::ShowError(message);
+        return 1;
+    }
+
+    TForm1 form1;
+    TForm3 form3(form1);
+    TAboutBox about;
+    TForm5 form5;
+    TForm6 form6(form1);
+    TForm7 form7(form1, form5);
+
+    form1.SetDayEditorOpener([&](const CellRec& cell, IntPair pos) {
+        form3.Prepare(cell, pos);
+        RunModal(form3);
+    });
+    form1.SetScheduleListOpener([&] { RunModal(form6); });
+    form1.SetOptionsOpener([&] { RunModal(form7); });
+    form1.SetVersionOpener([&] { RunModal(about); });
+
+    form1.show();
+    return MurvaneApplication::exec();
+}

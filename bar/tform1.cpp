@@ -1,0 +1,545 @@
+#include "tform1.h"
+
+#include "barfonts.h"
+#include "barpicture.h"
+#include "barrenderer.h"
+#include "clock.h"
+#include "colors.h"
+#include "messagebox.h"
+#include "murvaneapplication.h"
+#include "navigation.h"
+#include "pointerwatch.h"
+#include "popups.h"
+#include "settingsfile.h"
+#include "slider.h"
+#include "thintwindow.h"
+#include "tpseudoapp.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// Image1 and Image2: a picture that forwards the pointer to the bar's handlers
+// in its own coordinates.
+class LayerImage : public QWidget {
+public:
+    LayerImage(QWidget* parent, bool opaque) : QWidget(parent)
+    {
+        setMouseTracking(true);
+        if (opaque)
+            setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    void SetImage(const QImage* image)
+    {
+        m_image = image;
+        update();
+    }
+
+    std::function<void(int, int)> OnMouseMove;
+    std::function<void(int, int)> OnMouseDown;
+    std::function<void()> OnDblClick;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!m_image || m_image->isNull())
+            return;
+        QPainter painter(this);
+        painter.drawImage(QPoint(0, 0), *m_image);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (OnMouseMove)
+            OnMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (OnMouseDown)
+            OnMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        // The second press of a double-click is a press too.
+        if (OnMouseDown)
+            OnMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
+        if (OnDblClick && event->button() == Qt::LeftButton)
+            OnDblClick();
+    }
+
+private:
+    const QImage* m_image = nullptr;
+};
+
+// Panel1: silver, with a raised outer and a lowered inner bevel of one pixel.
+class BevelPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), ToQColor(Colors::Silver));
+        const QColor white = ToQColor(Colors::White);
+        const QColor grey = ToQColor(Colors::Grey);
+        Bevel(painter, rect(), white, grey);
+        Bevel(painter, rect().adjusted(1, 1, -1, -1), grey, white);
+    }
+
+private:
+    // Upper and left edges in one colour, lower and right ones (with the
+    // top-right and bottom-left corners) in the other.
+    static void Bevel(QPainter& painter, const QRect& r, const QColor& upper, const QColor& lower)
+    {
+        painter.fillRect(r.left(), r.top(), r.width() - 1, 1, upper);
+        painter.fillRect(r.left(), r.top() + 1, 1, r.height() - 2, upper);
+        painter.fillRect(r.right(), r.top(), 1, r.height(), lower);
+        painter.fillRect(r.left(), r.bottom(), r.width(), 1, lower);
+    }
+};
+
+} // namespace
+
+struct TForm1::Private {
+    std::unique_ptr<TPseudoApp> PseudoApp1;
+    QLabel* Label2 = nullptr;
+    BevelPanel* Panel1 = nullptr;
+    LayerImage* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    LayerImage* Image2 = nullptr;
+    BarLayers Layers;
+
+    QMenu* PopupMenu1 = nullptr;
+    QAction* PrevMonth1 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* Version1 = nullptr;
+    QAction* end1 = nullptr;
+    bool MenuOpen = false;
+
+    DayEditorOpener DayEditor;
+    std::function<void()> ScheduleList;
+    std::function<void()> Options;
+    std::function<void()> VersionInfo;
+
+    std::unique_ptr<THintWindow> HintWindow;
+    std::unique_ptr<BarPopups> Popups;
+    std::unique_ptr<SlideTimer> Timer;
+    std::unique_ptr<BarSlider> Slider;
+    std::unique_ptr<PointerWatch> Watch;
+    bool Closing = false;
+    bool Activated = false;
+};
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
+{
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
+    setWindowTitle(QStringLiteral("Murvane"));
+    setFont(BarFormFont());
+
+    // Label2 first, so that the panel lies over it.
+    d->Label2 = new QLabel(QStringLiteral("Label2"), this);
+    d->Label2->setGeometry(1, 19, 39, 12);
+
+    d->Panel1 = new BevelPanel(this);
+    d->Image1 = new LayerImage(d->Panel1, true);
+    d->Label1 = new QLabel(d->Panel1);
+    d->Label1->setFont(ClockFont());
+    d->Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette clock = d->Label1->palette();
+    clock.setColor(QPalette::WindowText, ToQColor(Colors::Black));
+    d->Label1->setPalette(clock);
+    d->Label1->move(123, 19);
+    d->Image2 = new LayerImage(d->Panel1, false);
+
+    d->Image1->OnMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };
+    d->Image1->OnDblClick = [this] { Image1DblClick(); };
+    d->Image2->OnMouseMove = [this](int x, int y) { Image2MouseMove(x, y); };
+    d->Image2->OnMouseDown = [this](int x, int y) { Image2MouseDown(x, y); };
+
+    d->PopupMenu1 = new QMenu(this);
+    d->Version1 = d->PopupMenu1->addAction(QStringLiteral("Version情報"));
+    d->PopupMenu1->addSeparator();
+    d->end1 = d->PopupMenu1->addAction(QStringLiteral("Exit"));
+    connect(d->Version1, &QAction::triggered, this, [this] { RunHandler([this] { Version1Click(); }); });
+    connect(d->end1, &QAction::triggered, this, [this] { RunHandler([this] { end1Click(); }); });
+    connect(d->PopupMenu1, &QMenu::aboutToShow, this, [this] {
+        d->MenuOpen = true;
+        PopupMenu1Popup();
+    });
+    connect(d->PopupMenu1, &QMenu::aboutToHide, this, [this] { d->MenuOpen = false; });
+
+    d->Timer = MakeSlideTimer([this] { d->Slider->Tick(); });
+    d->Slider = std::make_unique<BarSlider>([this] { return Top(); },
+                                            [this](int top) {
+                                                const QPoint origin = ScreenOrigin();
+                                                move(origin.x(), origin.y() + top);
+                                            },
+                                            *d->Timer);
+
+    d->PseudoApp1 = std::make_unique<TPseudoApp>();
+    d->PseudoApp1->ShowHint = false;
+    d->PseudoApp1->ShowMainForm = false;
+    d->PseudoApp1->OnActivate = [] {};
+    d->PseudoApp1->OnDeactivate = [] {};
+    d->PseudoApp1->OnMessage = [this](QObject* receiver, QEvent* event, bool& handled) {
+        PseudoApp1Message(receiver, event, handled);
+    };
+    d->PseudoApp1->Loaded();
+
+    const QPoint origin = ScreenOrigin();
+    setGeometry(origin.x(), origin.y(), BarGeometry::CreationWidth, BarGeometry::WindowHeight);
+    LayOut();
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    d->Closing = true;
+    if (d->Watch)
+        d->Watch->Stop();
+    d->Watch.reset();
+    d->Popups.reset();
+    State.HintWindow = nullptr;
+    d->HintWindow.reset();
+}
+
+void TForm1::FormCreate()
+{
+    DataDir = QDir::toNativeSeparators(QDir::currentPath());
+    State.AutoHide = true;
+    d->HintWindow = std::make_unique<THintWindow>();
+    State.HintWindow = d->HintWindow.get();
+    d->Popups = std::make_unique<BarPopups>(State, Settings, Cells, [this] { FormActivate(); });
+    State.ShownDate = Clock::Now();
+    FillNavButtons(State);
+    ImageList2 = BuiltInPicture();
+
+    QString error;
+    try {
+        LoadSettings(DataDir, Settings, ImageList2);
+    } catch (const AppError& e) {
+        error = e.message();
+    }
+    // The text colours have no editor: they start black whatever the file says.
+    Settings.DayPopFontColor = Colors::Black;
+    Settings.YoubiPopFontColor = Colors::Black;
+    Settings.YoteiBackFontColor = Colors::Black;
+    ShowMonth(false, State.ShownDate);
+
+    // Reported once the bar stands, so that the start goes on.
+    if (!error.isEmpty())
+        QTimer::singleShot(0, this, [error] { MessageBoxes::ShowError(error); });
+}
+
+void TForm1::ShowMonth(bool mark, const QDateTime& date)
+{
+    try {
+        RenderMonth(MonthRender{DataDir, Settings, ImageList2, mark, date.date()}, State, Cells, d->Layers);
+    } catch (...) {
+        // The redraw drops its errors; the bar keeps what was drawn.
+    }
+    setFixedSize(d->Layers.WindowWidth, BarGeometry::WindowHeight);
+    LayOut();
+    d->Image1->SetImage(&d->Layers.Strip);
+    d->Image2->SetImage(&d->Layers.Overlay);
+    update();
+}
+
+void TForm1::LayOut()
+{
+    using namespace BarGeometry;
+    d->Panel1->setGeometry(0, 0, width(), WindowHeight);
+    d->Image1->setGeometry(LayerOrigin, LayerOrigin, width() - 2 * LayerOrigin, StripHeight);
+    d->Image2->setGeometry(LayerOrigin, LayerOrigin, OverlayWidth, StripHeight);
+    d->Label1->adjustSize();
+    d->Label1->raise();
+    d->Image2->raise();
+}
+
+QPoint TForm1::ScreenOrigin() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().topLeft() : QPoint();
+}
+
+int TForm1::Top() const
+{
+    return y() - ScreenOrigin().y();
+}
+
+bool TForm1::IsSliding() const
+{
+    return d->Slider->IsSliding();
+}
+
+QLabel* TForm1::Label1() const
+{
+    return d->Label1;
+}
+
+QLabel* TForm1::Label2() const
+{
+    return d->Label2;
+}
+
+const QImage& TForm1::StripImage() const
+{
+    return d->Layers.Strip;
+}
+
+const QImage& TForm1::OverlayImage() const
+{
+    return d->Layers.Overlay;
+}
+
+QMenu* TForm1::PopupMenu1() const
+{
+    return d->PopupMenu1;
+}
+
+void TForm1::SetDayEditorOpener(DayEditorOpener opener)
+{
+    d->DayEditor = std::move(opener);
+}
+
+void TForm1::SetScheduleListOpener(std::function<void()> opener)
+{
+    d->ScheduleList = std::move(opener);
+    if (d->PrevMonth1)
+        return;
+    d->PrevMonth1 = new QAction(QStringLiteral("予定月間表示"), d->PopupMenu1);
+    d->PopupMenu1->insertAction(d->PopupMenu1->actions().value(0), d->PrevMonth1);
+    connect(d->PrevMonth1, &QAction::triggered, this, [this] { RunHandler([this] { PrevMonth1Click(); }); });
+}
+
+void TForm1::SetOptionsOpener(std::function<void()> opener)
+{
+    d->Options = std::move(opener);
+    if (d->N5)
+        return;
+    d->N5 = new QAction(QStringLiteral("オプション"), d->PopupMenu1);
+    d->PopupMenu1->insertAction(d->Version1, d->N5);
+    connect(d->N5, &QAction::triggered, this, [this] { RunHandler([this] { N5Click(); }); });
+}
+
+void TForm1::SetVersionOpener(std::function<void()> opener)
+{
+    d->VersionInfo = std::move(opener);
+}
+
+// Slide-in: from where the bar stands down to Top 0.
+void TForm1::FormActivate()
+{
+    State.Shown = true;
+    d->Slider->SlideIn();
+}
+
+void TForm1::SlideOut()
+{
+    State.Shown = false;
+    HidePopup();
+    if (State.AutoHide)
+        d->Slider->SlideOut();
+}
+
+void TForm1::PointerTest(int x, int y)
+{
+    // The menu runs its own loop in the original; the bar stays while it is open.
+    if (d->MenuOpen || d->Closing || !isVisible())
+        return;
+    const QPoint origin = ScreenOrigin();
+    const BarPlace place{this->x() - origin.x(), Top(), width(), height()};
+    switch (DecidePointerTest(State.Shown, State.AutoHide, place, QPoint(x, y) - origin)) {
+    case PointerAction::SlideIn:
+        FormActivate();
+        break;
+    case PointerAction::SlideOut:
+        SlideOut();
+        break;
+    case PointerAction::None:
+        break;
+    }
+}
+
+void TForm1::MouseHookProc(QPoint screenPos)
+{
+    const QString time = Clock::Now().toString(QStringLiteral("HH:mm"));
+    if (d->Label1->text() != time) {
+        d->Label1->setText(time);
+        d->Label1->adjustSize();
+    }
+    const QString y = QString::number(screenPos.y());
+    if (d->Label2->text() != y)
+        d->Label2->setText(y);
+    PointerTest(screenPos.x(), screenPos.y());
+}
+
+void TForm1::PseudoApp1Message(QObject*, QEvent* event, bool&)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (State.AutoHide)
+            EnsurePointerWatch();
+        break;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        const QPoint p = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        PointerTest(p.x(), p.y());
+        break;
+    }
+    case QEvent::Enter: {
+        const QPoint p = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
+        PointerTest(p.x(), p.y());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TForm1::EnsurePointerWatch()
+{
+    if (d->Closing || !State.AutoHide)
+        return;
+    if (!d->Watch)
+        d->Watch = PointerWatch::Create([this](QPoint p) { MouseHookProc(p); });
+    d->Watch->Start();
+}
+
+void TForm1::Image1MouseMove(int x, int y)
+{
+    d->Popups->Image1MouseMove(x, y);
+}
+
+void TForm1::Image2MouseMove(int x, int y)
+{
+    d->Popups->Image2MouseMove(x, y);
+}
+
+void TForm1::Image2MouseDown(int x, int y)
+{
+    State.HitPoint = IntPair{x, y};
+    if (!HitNavButton(State, State.HitPoint))
+        return;
+    update();
+    State.ShownDate = NavButtonTarget(State.HitPoint.X, State.ShownDate);
+    ShowMonth(false, State.ShownDate);
+}
+
+void TForm1::Image1DblClick()
+{
+    IntPair hit = State.MousePos;
+    if (!HitDayCell(Cells, hit))
+        return;
+    const CellRec dayCell = Cells.At(2, hit.X);
+    HidePopup();
+    State.AutoHide = false;
+    {
+        // An editor that fails must not leave the bar unable to slide out.
+        struct Restore {
+            BarState& state;
+            ~Restore() { state.AutoHide = true; }
+        } restore{State};
+        if (d->DayEditor)
+            d->DayEditor(dayCell, State.MousePos);
+    }
+    ShowMonth(false, State.ShownDate);
+    EnsurePointerWatch();
+}
+
+void TForm1::PopupMenu1Popup()
+{
+    HidePopup();
+}
+
+void TForm1::PrevMonth1Click()
+{
+    State.AutoHide = false;
+    ListActive = false;
+    struct Restore {
+        BarState& state;
+        ~Restore() { state.AutoHide = true; }
+    } restore{State};
+    if (d->ScheduleList)
+        d->ScheduleList();
+}
+
+void TForm1::N5Click()
+{
+    if (d->Options)
+        d->Options();
+}
+
+void TForm1::Version1Click()
+{
+    if (d->VersionInfo)
+        d->VersionInfo();
+}
+
+void TForm1::end1Click()
+{
+    d->Closing = true;
+    if (d->Watch)
+        d->Watch->Stop();
+    close();
+}
+
+void TForm1::HidePopup()
+{
+    if (d->Popups)
+        d->Popups->Hide();
+}
+
+void TForm1::FormClose()
+{
+    d->Popups->Hide();
+    State.HintWindow = nullptr;
+    d->HintWindow.reset();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QWidget::changeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // As the program's first window the bar is active from the start, with
+    // or without a window manager to say so.
+    if (!d->Activated) {
+        d->Activated = true;
+        FormActivate();
+        EnsurePointerWatch();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    d->Closing = true;
+    if (d->Watch)
+        d->Watch->Stop();
+    FormClose();
+    event->accept();
+    QWidget::closeEvent(event);
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event)
+{
+    d->PopupMenu1->popup(event->globalPos());
+}

@@ -38,7 +38,7 @@ public:
     // Handlers, named as the design names them; public so tests can drive them.
     void FormActivate();                 // slide-in
     void SlideOut();
-    void PointerTest(int x, int y);      // run for every pointer movement
+    void PointerTest(int x, int y);      // screen coordinates; run for every pointer movement
     void Image1MouseMove(int x, int y);  // strip coordinates
     void Image1DblClick();
     void Image2MouseMove(int x, int y);
@@ -57,7 +57,26 @@ public:
     const QImage& OverlayImage() const; // Image2
     QMenu* PopupMenu1() const;
 
+    // The bar's Top relative to the screen's top edge: 0 shown, -36 hidden.
+    int Top() const;
+    bool IsSliding() const;
+    QLabel* Label1() const; // the clock
+    QLabel* Label2() const; // the pointer's last y, hidden under the panel
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    void FormCreate();
+    void FormClose();
+    void MouseHookProc(QPoint screenPos);
+    void PseudoApp1Message(QObject* receiver, QEvent* event, bool& handled);
+    void LayOut();
+    QPoint ScreenOrigin() const;
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -90,6 +90,23 @@ const DecodeTable& Table()
     return table;
 }
 
+// Characters that JIS X 0208 places where CP932 has a look-alike: input
+// methods outside Windows type the JIS ones, so they are stored as the CP932
+// character of the same code (and read back as that).
+char16_t WindowsForm(char16_t c)
+{
+    switch (c) {
+    case 0x301C: return 0xFF5E; // wave dash
+    case 0x2016: return 0x2225; // double vertical line
+    case 0x2212: return 0xFF0D; // minus sign
+    case 0x2014: return 0x2015; // em dash
+    case 0x00A2: return 0xFFE0; // cent sign
+    case 0x00A3: return 0xFFE1; // pound sign
+    case 0x00AC: return 0xFFE2; // not sign
+    default: return c;
+    }
+}
+
 // Encodes one run of characters that are neither ASCII nor half-width
 // katakana. Returns false when a character has no exact CP932 form.
 bool EncodeRun(QStringView run, QByteArray& out)
@@ -97,10 +114,13 @@ bool EncodeRun(QStringView run, QByteArray& out)
     QStringEncoder encoder(CodecName);
     if (!encoder.isValid())
         return false;
-    const QByteArray bytes = encoder.encode(run);
+    QString text = run.toString();
+    for (QChar& c : text)
+        c = QChar(WindowsForm(c.unicode()));
+    const QByteArray bytes = encoder.encode(text);
     if (encoder.hasError())
         return false;
-    if (Cp932::Decode(bytes) != run)
+    if (Cp932::Decode(bytes) != text)
         return false;
     out.append(bytes);
     return true;

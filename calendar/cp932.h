@@ -17,7 +17,9 @@ bool Available();
 QString Decode(QByteArrayView bytes);
 
 // The CP932 bytes of the text, or nothing when a character has no CP932 form;
-// then *firstBad (if given) receives that character.
+// then *firstBad (if given) receives that character. The JIS forms of the
+// wave dash, minus sign, em dash, double vertical line, cent, pound and not
+// signs are stored as their CP932 look-alikes, which is what decoding gives.
 std::optional<QByteArray> TryEncode(QStringView text, QString* firstBad = nullptr);
 
 // As TryEncode, but raises AppError "「%1」は Shift-JIS で保存できない文字です".

@@ -12,7 +12,12 @@
 //
 // Writes replace the file atomically and change only the line they write or
 // remove; every other byte stays as it was. A failed write leaves the file
-// unchanged and raises AppError "%1 に書き込めません" with the full path.
+// unchanged and raises AppError "%1 に書き込めません" with the full path. The
+// same error refuses what would break the line structure (a line break in a
+// name or value; an empty key, a key with "=" or one beginning with "[" or
+// ";"; a section name with "]"), and a text CP932 cannot hold raises the
+// error of Cp932::Encode; in both cases nothing is written. A new key goes
+// after the last key line of its section; new lines end in CRLF.
 class TIniFile {
 public:
     using KeyValue = QPair<QString, QString>;
@@ -22,8 +27,10 @@ public:
     const QString& Path() const { return m_path; }
 
     QString ReadText(const QString& section, const QString& key, const QString& defaultValue) const;
-    // "0x"/"0X" followed by at least one character reads as hexadecimal, any
-    // other text as signed decimal; a text that is no number gives the default.
+    // "0x"/"0X" followed by at least one character reads as hexadecimal (up to
+    // eight digits, 0xFFFFFFFF being -1), any other text as signed decimal;
+    // blanks around the number are ignored; a text that is no number gives
+    // the default.
     int ReadNumber(const QString& section, const QString& key, int defaultValue) const;
     void ListKeys(const QString& section, QStringList& keys) const;
 

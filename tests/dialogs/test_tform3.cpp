@@ -26,8 +26,8 @@ private slots:
     void prepare();
     void memoLines_data();
     void memoLines();
-    void register_data();
-    void register_();
+    void registerEntry_data();
+    void registerEntry();
     void registerWritesCp932();
     void emptyMemoIsNoEntry();
     void changedDayLeavesOtherDay();
@@ -161,7 +161,7 @@ void TestTForm3::memoLines()
     QCOMPARE(MemoLines(text), lines);
 }
 
-void TestTForm3::register_data()
+void TestTForm3::registerEntry_data()
 {
     QTest::addColumn<QString>("memo");
     QTest::addColumn<QString>("stored");
@@ -175,7 +175,7 @@ void TestTForm3::register_data()
     QTest::newRow("Japanese two lines") << "会議\n資料" << "会議#~資料" << QStringList{"会議", "資料"};
 }
 
-void TestTForm3::register_()
+void TestTForm3::registerEntry()
 {
     QFETCH(QString, memo);
     QFETCH(QString, stored);

@@ -213,6 +213,10 @@ void TestTForm6::laterShowingStartsWithoutBlock()
     ClickRow(1);
     QCOMPARE(m_bar->Redraws.size(), 1);
     m_form->hide();
+    QWidget bar; // the bar is the active window between two showings
+    bar.show();
+    bar.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&bar));
 
     m_bar->ListActive = false;
     const QDateTime shown = m_bar->State.ShownDate;

@@ -2,11 +2,26 @@
 
 #include "barcontext.h"
 
+#include <QColor>
 #include <QDialog>
+#include <QImage>
+#include <QStringList>
 
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPainter;
+class QPushButton;
+class QTabWidget;
+class QWidget;
 class TForm5;
 
-// The options dialog.
+// The options dialog: named days and days off, the pop-up and list colours,
+// the neighbouring-months mode, and the picture that marks a day. Nothing but
+// the picture path changes until "閉じる" is confirmed.
 class TForm7 : public QDialog {
     Q_OBJECT
 
@@ -15,7 +30,73 @@ public:
 
     int EntryMode = 1; // 1 add, 2 change; read by the entry dialog
 
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QFrame* Panel1 = nullptr;
+
+    // Page 1. ListBox1 holds the named days as entry texts, ListBox2 those
+    // that are days off; both kept sorted.
+    QListWidget* ListBox1 = nullptr;
+    QStringList ListBox2;
+    QPushButton* Button3 = nullptr; // "追加"
+    QPushButton* Button1 = nullptr; // "変更"
+    QPushButton* Button4 = nullptr; // "削除"
+
+    // Page 2: the labels hold the colours being edited.
+    QLabel* Label1 = nullptr; // day pop-up
+    QLabel* Label2 = nullptr; // weekday pop-up
+    QLabel* Label3 = nullptr; // schedule list selection
+    QPushButton* Button11 = nullptr;
+    QPushButton* Button12 = nullptr;
+    QPushButton* Button21 = nullptr;
+    QPushButton* Button22 = nullptr;
+    QPushButton* Button31 = nullptr;
+    QPushButton* Button32 = nullptr;
+
+    // Page 3.
+    QCheckBox* CheckZengo = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QPushButton* Button2 = nullptr; // "絵の選択"
+    QLabel* Image1 = nullptr;       // the preview, unscaled from its top-left corner
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Edit1 = nullptr; // X
+    QLabel* Label6 = nullptr;
+    QLineEdit* Edit2 = nullptr; // Y
+
+    QPushButton* Button5 = nullptr; // "閉じる"
+
+    void FormShow();
+    void ListBox1Click();
+    void ListBox1DrawItem(QPainter& canvas, const QRect& rect, int index, bool selected) const;
+    void Button3Click();
+    void Button1Click();
+    void Button4Click();
+    void Button11Click();
+    void Button2Click();
+    void Button5Click();
+
+    // Inserts entry into ListBox1 at its place in order and returns its row.
+    int AddNamedDay(const QString& entry);
+    // Inserts entry into a sorted entry list, after any equal ones.
+    static void AddSorted(QStringList& list, const QString& entry);
+
+    // The label colours as Windows colour values.
+    static ColorRef BackColor(const QLabel& label);
+    static ColorRef TextColor(const QLabel& label);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QWidget* BuildHolidayPage();
+    QWidget* BuildColorPage();
+    QWidget* BuildOtherPage();
+    void SetPreview(const QImage& picture);
+
     BarContext& m_bar;
     TForm5& m_entryDialog;
+    QColor m_lastColor = Qt::black; // the colour dialog opens with the last choice
 };

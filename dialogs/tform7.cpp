@@ -334,14 +334,16 @@ void TForm7::Button1Click()
 
 void TForm7::Button4Click()
 {
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    if (!selected.isEmpty()) {
+        QListWidgetItem* item = selected.first();
+        ListBox2.removeOne(item->text());
+        delete ListBox1->takeItem(ListBox1->row(item));
+        // The view would select the next item; nothing stays selected.
+        ListBox1->clearSelection();
+    }
     Button1->setEnabled(false);
     Button4->setEnabled(false);
-    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-    if (selected.isEmpty())
-        return;
-    QListWidgetItem* item = selected.first();
-    ListBox2.removeOne(item->text());
-    delete ListBox1->takeItem(ListBox1->row(item));
 }
 
 void TForm7::Button11Click()

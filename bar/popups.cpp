@@ -1,0 +1,254 @@
+#include "popups.h"
+
+#include "calendarrules.h"
+#include "colors.h"
+#include "cp932.h"
+#include "navigation.h"
+#include "textutil.h"
+#include "thintwindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
+#include <algorithm>
+
+namespace {
+const QString LineBreak = QStringLiteral("\n\r");
+const QString Separator = QStringLiteral("#~");
+
+constexpr int ItemKind = 2;
+constexpr int PointerGap = 20;        // the pop-up's top lies this far below the pointer
+constexpr int PixelsPerByte = 9;      // width allowance per byte of the longest line
+constexpr int LineMeasureWidth = 150; // the line height is measured within this
+constexpr int ButtonMeasureWidth = 100;
+
+int ScreenRight()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->geometry().right() + 1;
+    return 640;
+}
+
+// The rectangle moves left by what passes the screen's right edge, but never
+// past its left edge.
+void KeepRightEdgeOnScreen(int& left, int& right)
+{
+    const int screenRight = ScreenRight();
+    if (right > screenRight) {
+        const int excess = right - screenRight;
+        left -= excess;
+        right -= excess;
+        if (left < 0)
+            left = 0;
+    }
+}
+
+QString Bracketed(const QString& name)
+{
+    return QStringLiteral("【") + TrimBlanks(name) + QStringLiteral("】");
+}
+
+QString DateLine(const CellRec& dayCell)
+{
+    QString line = FormatSlashDate(dayCell.Date);
+    if (!IsBlank(dayCell.HolidayName))
+        line += Bracketed(dayCell.HolidayName);
+    return line;
+}
+
+bool HitRow(const CellTable& cells, int row, IntPair& hitPoint)
+{
+    const int count = std::min(cells.DayCount, CellTable::MaxColumns);
+    for (int column = 1; column <= count; ++column) {
+        if (cells.At(row, column).Contains(hitPoint.X, hitPoint.Y)) {
+            hitPoint = IntPair{column, ItemKind};
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+bool HitDayCell(const CellTable& cells, IntPair& hitPoint)
+{
+    return HitRow(cells, 2, hitPoint);
+}
+
+bool HitWeekdayCell(const CellTable& cells, IntPair& hitPoint)
+{
+    return HitRow(cells, 1, hitPoint);
+}
+
+bool HitNavButton(const BarState& state, IntPair& hitPoint)
+{
+    for (int n = 1; n <= 5; ++n) {
+        if (state.NavButtons[n].Contains(hitPoint.X, hitPoint.Y)) {
+            hitPoint = IntPair{n, ItemKind};
+            return true;
+        }
+    }
+    return false;
+}
+
+PopupLines SplitPopupLines(const QString& text)
+{
+    PopupLines result;
+    const QStringList lines = text.split(Separator);
+    result.Text = lines.join(LineBreak);
+    result.LineCount = int(lines.size());
+    for (const QString& line : lines)
+        result.LongestLine = std::max(result.LongestLine, Cp932::ByteLength(line));
+    return result;
+}
+
+QString DayPopupText(const CellRec& dayCell)
+{
+    QString text = DateLine(dayCell);
+    if (!dayCell.Schedule.isEmpty())
+        text += LineBreak + SplitPopupLines(dayCell.Schedule).Text;
+    return text;
+}
+
+QString WeekdayPopupText(const CellRec& dayCell)
+{
+    if (IsBlank(dayCell.HolidayName))
+        return {};
+    return Bracketed(dayCell.HolidayName);
+}
+
+BarPopups::BarPopups(BarState& state, const BarSettings& settings, const CellTable& cells,
+                     std::function<void()> activate)
+    : m_state(state), m_settings(settings), m_cells(cells), m_activate(std::move(activate))
+{
+}
+
+void BarPopups::Hide()
+{
+    if (m_state.HintWindow)
+        m_state.HintWindow->ReleaseHandle();
+}
+
+void BarPopups::HideAndForget()
+{
+    m_state.LastHintItem = IntPair{-1, -1};
+    Hide();
+}
+
+void BarPopups::ChangeItem(int item)
+{
+    const IntPair hovered{item, ItemKind};
+    if (hovered == m_state.LastHintItem)
+        return;
+    Hide();
+    m_state.HintChanged = true;
+    m_state.LastHintItem = hovered;
+}
+
+void BarPopups::ShowAt(int left, int top, int right, int bottom, const QString& text,
+                       const QColor& background)
+{
+    if (!m_state.HintWindow)
+        return;
+    m_state.HintWindow->SetBackground(background);
+    m_state.HintWindow->ActivateHint(QRect(QPoint(left, top), QSize(right - left, bottom - top)), text);
+    // A changed item gets its first full paint now rather than at the next
+    // round of the event loop.
+    if (m_state.HintChanged) {
+        m_state.HintWindow->repaint();
+        m_state.HintChanged = false;
+    }
+}
+
+void BarPopups::Image1MouseMove(int x, int y)
+{
+    if (!m_state.Shown) {
+        if (m_activate)
+            m_activate();
+        return;
+    }
+    m_state.MousePos = IntPair{x, y};
+    m_state.HitPoint = IntPair{x, y};
+
+    if (HitDayCell(m_cells, m_state.HitPoint)) {
+        const int column = m_state.HitPoint.X;
+        ChangeItem(column);
+        const CellRec& cell = m_cells.At(2, column);
+        const THintWindow* hint = m_state.HintWindow;
+        if (!hint)
+            return;
+
+        const QString text = DayPopupText(cell);
+        const QString dateLine = DateLine(cell);
+        // The width is measured without the blanks around the schedule.
+        QString measured = dateLine;
+        int lineCount = 1;
+        int longest = Cp932::ByteLength(dateLine);
+        if (!cell.Schedule.isEmpty()) {
+            const PopupLines schedule = SplitPopupLines(cell.Schedule);
+            lineCount += schedule.LineCount;
+            longest = std::max(longest, schedule.LongestLine);
+            const QString trimmed = TrimBlanks(schedule.Text);
+            if (!trimmed.isEmpty())
+                measured += LineBreak + trimmed;
+        }
+
+        const int lineHeight = hint->CalcHintRect(LineMeasureWidth, FormatSlashDate(cell.Date)).height();
+        const int width = hint->CalcHintRect(PixelsPerByte * longest, measured).width();
+        int left = cell.Left;
+        int right = left + width;
+        const int top = y + PointerGap;
+        const int bottom = top + lineHeight * lineCount;
+        KeepRightEdgeOnScreen(left, right);
+        ShowAt(left, top, right, bottom, text, ToQColor(m_settings.DayPopColor));
+        return;
+    }
+
+    if (HitWeekdayCell(m_cells, m_state.HitPoint)) {
+        const int column = m_state.HitPoint.X;
+        ChangeItem(column);
+        const CellRec& dayCell = m_cells.At(2, column);
+        const QString text = WeekdayPopupText(dayCell);
+        if (text.isEmpty()) {
+            HideAndForget();
+            return;
+        }
+        const THintWindow* hint = m_state.HintWindow;
+        if (!hint)
+            return;
+        const int lineHeight = hint->CalcHintRect(LineMeasureWidth, text).height();
+        const int width = hint->CalcHintRect(PixelsPerByte * Cp932::ByteLength(text), text).width();
+        int left = m_cells.At(1, column).Left;
+        int right = left + width;
+        const int top = y + PointerGap;
+        KeepRightEdgeOnScreen(left, right);
+        ShowAt(left, top, right, top + lineHeight, text, ToQColor(m_settings.YoubiPopColor));
+        return;
+    }
+
+    HideAndForget();
+}
+
+void BarPopups::Image2MouseMove(int x, int y)
+{
+    if (!m_state.Shown) {
+        if (m_activate)
+            m_activate();
+        return;
+    }
+    m_state.MousePos = IntPair{x, y};
+    m_state.HitPoint = IntPair{x, y};
+
+    if (!HitNavButton(m_state, m_state.HitPoint)) {
+        HideAndForget();
+        return;
+    }
+    const int button = m_state.HitPoint.X;
+    ChangeItem(button);
+    const THintWindow* hint = m_state.HintWindow;
+    if (!hint)
+        return;
+    const QString text = NavButtonText(button);
+    const QRect measure = hint->CalcHintRect(ButtonMeasureWidth, text);
+    const int top = y + PointerGap;
+    ShowAt(x, top, x + measure.width(), top + measure.height(), text, ToQColor(Colors::Yellow));
+}

@@ -2,6 +2,7 @@
 
 #include "barstate.h"
 
+#include <QColor>
 #include <QString>
 #include <functional>
 
@@ -27,17 +28,24 @@ QString WeekdayPopupText(const CellRec& dayCell); // empty when the day has no n
 
 // Drives the single pop-up window from pointer moves over the strip and the
 // header, with the hide-and-show bookkeeping of BarState.
+//
+// The pop-up window is state.HintWindow, which the bar creates and destroys;
+// it is read afresh at every call, and without one only the bookkeeping runs.
 class BarPopups {
 public:
     // activate runs the bar's slide-in when a move arrives over a hidden bar.
     BarPopups(BarState& state, const BarSettings& settings, const CellTable& cells,
               std::function<void()> activate);
 
-    void Image1MouseMove(int x, int y);
-    void Image2MouseMove(int x, int y);
+    void Image1MouseMove(int x, int y); // strip coordinates
+    void Image2MouseMove(int x, int y); // header coordinates
     void Hide(); // releases the pop-up's system window; LastHintItem stays
 
 private:
+    void ChangeItem(int item);
+    void ShowAt(int left, int top, int right, int bottom, const QString& text, const QColor& background);
+    void HideAndForget();
+
     BarState& m_state;
     const BarSettings& m_settings;
     const CellTable& m_cells;

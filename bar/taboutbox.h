@@ -21,6 +21,9 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* OKButton = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override; // centres the dialog on the screen
+
 private:
     void FormCreate();
     void OKButtonClick();

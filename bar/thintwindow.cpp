@@ -1,0 +1,114 @@
+#include "thintwindow.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QToolTip>
+
+namespace {
+// Line breaks arrive as line feed + carriage return; Qt would draw the
+// carriage return as a space at the start of the next line.
+QString DisplayText(const QString& text)
+{
+    QString display = text;
+    display.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    display.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return display;
+}
+
+QFont HintFont()
+{
+    QFont font = QToolTip::font();
+    if (font.pointSizeF() <= 0 && font.pixelSize() <= 0)
+        font.setPointSize(8);
+    return font;
+}
+
+QRect ScreenGeometry()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->geometry();
+    return QRect(0, 0, 640, 480);
+}
+
+constexpr int TextInset = 2;
+constexpr int BigHeight = 100000;
+} // namespace
+
+THintWindow::THintWindow()
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           | Qt::WindowDoesNotAcceptFocus)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setFont(HintFont());
+    SetBackground(QToolTip::palette().color(QPalette::ToolTipBase));
+}
+
+QRect THintWindow::CalcHintRect(int maxWidth, const QString& text) const
+{
+    const QFontMetrics metrics(font());
+    const QRect extent = metrics.boundingRect(QRect(0, 0, maxWidth, BigHeight),
+                                              Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                              DisplayText(text));
+    return QRect(0, 0, extent.width() + 6, extent.height() + 2);
+}
+
+void THintWindow::SetBackground(const QColor& color)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, color);
+    pal.setColor(QPalette::Base, color);
+    setPalette(pal);
+}
+
+void THintWindow::ActivateHint(const QRect& rect, const QString& text)
+{
+    m_text = text;
+    const QRect screen = ScreenGeometry();
+    const int width = rect.width();
+    const int height = rect.height() + 4;
+    int left = rect.left();
+    int top = rect.top();
+    if (top + height > screen.bottom() + 1)
+        top = screen.bottom() + 1 - height;
+    if (left + width > screen.right() + 1)
+        left = screen.right() + 1 - width;
+    if (left < screen.left())
+        left = screen.left();
+
+    // Top-most by its window flags; a released window is made again by show().
+    setGeometry(left, top, width, height);
+    if (!isVisible())
+        show();
+    update();
+}
+
+void THintWindow::ReleaseHandle()
+{
+    hide();
+    if (testAttribute(Qt::WA_WState_Created))
+        destroy();
+}
+
+void THintWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect area = rect();
+    painter.fillRect(area, palette().color(QPalette::Window));
+
+    // Thin raised border: light above and left, dark below and right.
+    painter.setPen(QColor(Qt::white));
+    painter.drawLine(area.topLeft(), area.topRight());
+    painter.drawLine(area.topLeft(), area.bottomLeft());
+    painter.setPen(QColor(Qt::darkGray));
+    painter.drawLine(area.bottomLeft(), area.bottomRight());
+    painter.drawLine(area.topRight(), area.bottomRight());
+
+    painter.setPen(QToolTip::palette().color(QPalette::ToolTipText));
+    painter.setFont(font());
+    painter.drawText(area.adjusted(TextInset, TextInset, 0, 0),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, DisplayText(m_text));
+}

@@ -17,8 +17,9 @@ public:
     // The text's word-wrapped extent within maxWidth, plus 6 by 2 pixels.
     QRect CalcHintRect(int maxWidth, const QString& text) const;
     void SetBackground(const QColor& color);
-    // Shows the text at rect (screen coordinates), 4 pixels taller, kept on
-    // screen, without activating.
+    // Shows the text at rect (screen coordinates: position and size), 4 pixels
+    // taller, kept on screen, without activating. A released window is
+    // created again here.
     void ActivateHint(const QRect& rect, const QString& text);
     void ReleaseHandle(); // hides and destroys the system window
     const QString& Text() const { return m_text; }

@@ -70,7 +70,7 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
-        // The second press of a double-click is a press too.
+        // The second press of a double-click arrives as this event only.
         if (OnMouseDown)
             OnMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
         if (OnDblClick && event->button() == Qt::LeftButton)

@@ -44,6 +44,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     Edit1 = MakeSpin(Panel1, 8, 8, 12);
+    // A month typed out of range becomes the nearer bound when the field is left.
+    Edit1->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     Label1 = MakeLabel(Panel1, QStringLiteral("月"), 56, 12);
     Edit12 = MakeSpin(Panel1, 80, 8, 31);
     // Only the buttons and the arrow keys change the day, so no day can be

@@ -4,6 +4,7 @@
 #include "barfonts.h"
 #include "barpicture.h"
 #include "colors.h"
+#include "cp932.h"
 #include "dialogseams.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
@@ -371,7 +372,9 @@ void TForm7::Button2Click()
     if (!path)
         return;
     try {
-        SetPreview(LoadPictureFile(*path));
+        const QImage picture = LoadPictureFile(*path);
+        Cp932::Encode(*path); // the settings file must be able to hold it
+        SetPreview(picture);
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
         return;
@@ -399,6 +402,12 @@ void TForm7::Button5Click()
         QStringList namedDays;
         for (int row = 0; row < ListBox1->count(); ++row)
             namedDays.append(ListBox1->item(row)->text());
+        // A text the files cannot hold is refused before the first file is
+        // rewritten, not halfway through.
+        for (const QStringList* list : {&namedDays, &ListBox2})
+            for (const QString& entry : *list)
+                Cp932::Encode(entry);
+        Cp932::Encode(settings.PicturePath);
         SaveHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
 
         settings.DayPopColor = BackColor(*Label1);

@@ -1,6 +1,7 @@
 #include "optionsfixture.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +18,7 @@ private slots:
     void monthChangeResetsDay_data();
     void monthChangeResetsDay();
     void dayCannotBeTyped();
+    void monthOutOfRangeTakesNearerBound();
     void tabOrder();
     void addBuildsEntry_data();
     void addBuildsEntry();
@@ -130,6 +132,19 @@ void TestTForm5::dayCannotBeTyped()
     QTest::keyClicks(e.Edit1, u"11"_s);
     QCOMPARE(e.Edit1->value(), 11);
     QCOMPARE(e.Edit12->maximum(), 30);
+}
+
+void TestTForm5::monthOutOfRangeTakesNearerBound()
+{
+    TForm5& e = f->Entry;
+    e.show();
+    e.Edit1->setValue(5);
+    e.Edit1->selectAll();
+    QTest::keyClicks(e.Edit1, u"0"_s);
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(e.Edit1, &leave);
+    QCOMPARE(e.Edit1->value(), 1);
+    QCOMPARE(e.Edit1->text(), u"1"_s);
 }
 
 void TestTForm5::tabOrder()

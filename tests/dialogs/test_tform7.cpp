@@ -73,6 +73,10 @@ private slots:
     void emptyPicturePathKeepsPicture();
     void deletedPictureChangesNothing();
     void failedHolidayWriteChangesNothing();
+    void failedSettingsWriteKeepsSettings();
+    void unencodableTextWritesNothing_data();
+    void unencodableTextWritesNothing();
+    void unencodablePicturePathRefused();
     void lastPageStaysInFront();
 
 private:
@@ -549,6 +553,73 @@ void TestTForm7::failedHolidayWriteChangesNothing()
     QVERIFY(!QFile::exists(SettingsFilePath(f->Dir.path())));
     QCOMPARE(f->Bar.Settings.ShowFRDate, before.ShowFRDate);
     QVERIFY(f->Bar.Redraws.isEmpty());
+}
+
+void TestTForm7::failedSettingsWriteKeepsSettings()
+{
+    QVERIFY(QDir(f->Dir.path()).mkdir(u"Murvane.ini"_s));
+    const QString path = f->Path(u"pic.bmp"_s);
+    QVERIFY(Gradient(20).save(path, "BMP"));
+    f->Bar.ImageList2 = BuiltInPicture();
+    f->Open();
+    f->NextFile = path;
+    f->Options->Button2->click();
+    f->NextColor = QColor(Qt::green);
+    f->Options->Button11->click();
+    f->Options->CheckZengo->setChecked(true);
+    const BarSettings before = f->Bar.Settings;
+    f->Close(true);
+
+    QCOMPARE(f->Errors, QStringList{u"%1 に書き込めません"_s.arg(SettingsFilePath(f->Dir.path()))});
+    QVERIFY(f->Options->isVisible());
+    QCOMPARE(f->Bar.Settings.DayPopColor, before.DayPopColor);
+    QCOMPARE(f->Bar.Settings.ShowFRDate, before.ShowFRDate);
+    QCOMPARE(f->Bar.ImageList2, std::optional<QImage>(BuiltInPicture()));
+    QVERIFY(f->Bar.Redraws.isEmpty());
+}
+
+void TestTForm7::unencodableTextWritesNothing_data()
+{
+    QTest::addColumn<bool>("dayOff");
+    QTest::newRow("named day") << false;
+    QTest::newRow("day off") << true;
+}
+
+void TestTForm7::unencodableTextWritesNothing()
+{
+    QFETCH(bool, dayOff);
+
+    f->WriteSection(f->NamedDaysFile(), {{u"0101"_s, u"元日"_s}});
+    f->WriteSection(f->DaysOffFile(), {{u"0101"_s, u"元日"_s}});
+    const QByteArray named = OptionsFixture::Bytes(f->NamedDaysFile());
+    const QByteArray off = OptionsFixture::Bytes(f->DaysOffFile());
+    f->Open();
+    f->Select(0);
+    f->Options->Button4->click();
+    f->Add(2, 2, u"猫\U0001F431"_s, dayOff);
+    f->Close(true);
+
+    QCOMPARE(f->Errors.size(), 1);
+    QVERIFY2(f->Errors[0].contains(u"Shift-JIS"_s), qPrintable(f->Errors[0]));
+    QVERIFY(f->Options->isVisible());
+    QCOMPARE(OptionsFixture::Bytes(f->NamedDaysFile()), named);
+    QCOMPARE(OptionsFixture::Bytes(f->DaysOffFile()), off);
+    QVERIFY(!QFile::exists(SettingsFilePath(f->Dir.path())));
+}
+
+void TestTForm7::unencodablePicturePathRefused()
+{
+    const QString path = f->Path(u"pic\U0001F431.bmp"_s);
+    QVERIFY(Gradient(20).save(path, "BMP"));
+    f->Bar.ImageList2 = BuiltInPicture();
+    f->Open();
+    f->NextFile = path;
+    f->Options->Button2->click();
+
+    QCOMPARE(f->Errors.size(), 1);
+    QCOMPARE(f->Bar.Settings.PicturePath, QString());
+    QCOMPARE(f->Options->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+             BuiltInPicture().convertToFormat(QImage::Format_RGB32));
 }
 
 void TestTForm7::lastPageStaysInFront()

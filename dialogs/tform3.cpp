@@ -117,6 +117,9 @@ void TForm3::Prepare(const CellRec& dayCell, IntPair mousePos)
     for (const QString& line : SplitScheduleText(dayCell.Schedule))
         text += line + u'\n';
     Memo1->setPlainText(text);
+    // The user opened the editor to write: the caret waits after the last line.
+    Memo1->moveCursor(QTextCursor::End);
+    Memo1->setFocus();
     setWindowTitle(dayCell.HolidayName);
     move(mousePos.X, TopEdge);
 }

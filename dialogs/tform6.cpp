@@ -237,12 +237,16 @@ void TForm6::StringGrid1SelectCell(int, int row)
     row = std::max(row, 0);
     if (row >= RowCount() || InBlock(row))
         return;
+    // A move while the list is not active comes from the program, not the
+    // user; then only row 0 starts a block.
     if (isActiveWindow() || row == 0)
         SetBlockAround(row);
     StringGrid1->viewport()->update();
 
-    const QString dateText = Cell(0, SelectedFirstRow < 0 ? 0 : SelectedFirstRow);
-    if (SelectedFirstRow < 0 || dateText.isEmpty())
+    if (SelectedFirstRow < 0)
+        return;
+    const QString dateText = Cell(0, SelectedFirstRow);
+    if (dateText.isEmpty())
         return;
     try {
         m_bar.State.ShownDate = QDateTime(ParseDateText(dateText), QTime(0, 0));

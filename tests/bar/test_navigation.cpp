@@ -1,18 +1,65 @@
 #include "clock.h"
 #include "navigation.h"
+#include "pointerwatch.h"
+#include "tform1.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 const QDateTime FixedNow(QDate(2024, 6, 12), QTime(9, 5, 30));
+
+// Keeps the real bar off the platform's pointer.
+class IdleWatch : public PointerWatch {
+public:
+    void Start() override { m_running = true; }
+    void Stop() override { m_running = false; }
+    bool IsRunning() const override { return m_running; }
+
+private:
+    bool m_running = false;
+};
+
+const QRgb Marker = qRgb(255, 0, 255);
+
+int MarkerPixels(const QImage& strip)
+{
+    int count = 0;
+    for (int y = 0; y < strip.height(); ++y)
+        for (int x = 0; x < strip.width(); ++x)
+            count += strip.pixel(x, y) == Marker;
+    return count;
 }
+
+// The button presses as the header sees them, at each button's middle.
+QPoint ButtonPoint(int button)
+{
+    return QPoint(10 * button + 5, 23);
+}
+} // namespace
 
 class TestNavigation : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { Clock::SetSourceForTesting([] { return FixedNow; }); }
-    void cleanup() { Clock::SetSourceForTesting({}); }
+    void initTestCase()
+    {
+        PointerWatch::SetFactoryForTesting([](PointerWatch::Callback) { return std::make_unique<IdleWatch>(); });
+        m_oldDir = QDir::currentPath();
+    }
+    void cleanupTestCase() { PointerWatch::SetFactoryForTesting({}); }
+    void init()
+    {
+        Clock::SetSourceForTesting([] { return FixedNow; });
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
+    void cleanup()
+    {
+        QDir::setCurrent(m_oldDir);
+        Clock::SetSourceForTesting({});
+    }
 
     void buttonTexts_data();
     void buttonTexts();
@@ -20,6 +67,13 @@ private slots:
     void targets();
     void previousMonthThenPreviousYearFromLeapMarch();
     void thisMonthIsNow();
+
+    void barFollowsTheButtons();
+    void thisMonthPutsThePictureOnToday();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldDir;
 };
 
 void TestNavigation::buttonTexts_data()
@@ -92,5 +146,54 @@ void TestNavigation::thisMonthIsNow()
     QCOMPARE(NavButtonTarget(6, shown), shown);
 }
 
-QTEST_GUILESS_MAIN(TestNavigation)
+void TestNavigation::barFollowsTheButtons()
+{
+    Clock::SetSourceForTesting([] { return QDateTime(QDate(2024, 3, 15), QTime(12, 0)); });
+    TForm1 bar;
+    QCOMPARE(bar.Cells.DayCount, 31);
+
+    struct Step {
+        int button;
+        QDate shown;
+        int days;
+    };
+    const Step steps[] = {
+        {2, QDate(2024, 2, 29), 29}, // 前月 from leap March
+        {1, QDate(2023, 2, 28), 28}, // 前年同月 from 29 February
+        {4, QDate(2023, 3, 7), 31},  // 来月 from a 28-day February
+        {5, QDate(2024, 3, 7), 31},
+        {3, QDate(2024, 3, 15), 31}, // 今月
+    };
+    for (const Step& step : steps) {
+        const QPoint at = ButtonPoint(step.button);
+        bar.Image2MouseDown(at.x(), at.y());
+        QCOMPARE(bar.State.ShownDate.date(), step.shown);
+        QCOMPARE(bar.Cells.DayCount, step.days);
+        QCOMPARE(bar.Cells.At(2, 1).Date, QDate(step.shown.year(), step.shown.month(), 1));
+        QCOMPARE(bar.width(), 170 + 14 * step.days + 10);
+    }
+}
+
+void TestNavigation::thisMonthPutsThePictureOnToday()
+{
+    TForm1 bar;
+    QImage marker(20, 20, QImage::Format_ARGB32);
+    marker.fill(Marker);
+    bar.ImageList2 = marker;
+
+    const QPoint next = ButtonPoint(4);
+    bar.Image2MouseDown(next.x(), next.y());
+    QCOMPARE(bar.State.ShownDate.date().month(), 7);
+    QCOMPARE(MarkerPixels(bar.StripImage()), 0);
+
+    const QPoint now = ButtonPoint(3);
+    bar.Image2MouseDown(now.x(), now.y());
+    QCOMPARE(bar.State.ShownDate, FixedNow);
+    const CellRec& today = bar.Cells.At(2, 12);
+    QCOMPARE(today.Date, FixedNow.date());
+    QCOMPARE(bar.StripImage().pixel(today.Left + 5, today.Top + 5), Marker);
+    QVERIFY(MarkerPixels(bar.StripImage()) > 0);
+}
+
+QTEST_MAIN(TestNavigation)
 #include "test_navigation.moc"

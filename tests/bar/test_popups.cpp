@@ -1,12 +1,20 @@
 #include "barstate.h"
+#include "clock.h"
 #include "colors.h"
+#include "cp932.h"
+#include "pointerwatch.h"
 #include "popups.h"
+#include "tform1.h"
 #include "thintwindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QWindow>
 
 namespace {
@@ -45,6 +53,23 @@ protected:
     }
 };
 
+class IdleWatch : public PointerWatch {
+public:
+    void Start() override { m_running = true; }
+    void Stop() override { m_running = false; }
+    bool IsRunning() const override { return m_running; }
+
+private:
+    bool m_running = false;
+};
+
+void WriteCp932(const QString& path, const QString& text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(Cp932::Encode(text));
+}
+
 int ScreenRight()
 {
     return QGuiApplication::primaryScreen()->geometry().right() + 1;
@@ -69,6 +94,9 @@ private slots:
     void navButtonHits_data();
     void navButtonHits();
 
+    void activateHintKeepsTheWindowOnScreen_data();
+    void activateHintKeepsTheWindowOnScreen();
+    void paintsTextInTheToolTipColourOverTheBackground();
     void dayPopupIsOneLineHeightPerLine_data();
     void dayPopupIsOneLineHeightPerLine();
     void widthIsMeasuredOnTheTrimmedSchedule();
@@ -83,6 +111,7 @@ private slots:
     void hiddenBarSlidesInAndShowsNothing();
     void navButtonPopup();
     void withoutWindowOnlyBookkeeping();
+    void realBarShowsWhatItDrew();
 
 private:
     void MoveToDay(int column, int y = 20) { m_popups->Image1MouseMove(DayX(column), y); }
@@ -257,6 +286,78 @@ void TestPopups::navButtonHits()
     IntPair point{x, y};
     QCOMPARE(HitNavButton(m_state, point), button != 0);
     QCOMPARE(point, (button ? IntPair{button, 2} : IntPair{x, y}));
+}
+
+void TestPopups::activateHintKeepsTheWindowOnScreen_data()
+{
+    // Positions from the screen's right and bottom edges where marked.
+    QTest::addColumn<int>("x");
+    QTest::addColumn<bool>("fromRight");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<bool>("fromBottom");
+    QTest::addColumn<QPoint>("expected"); // likewise relative
+    QTest::addColumn<bool>("expectedFromRight");
+
+    QTest::newRow("inside") << 100 << false << 100 << false << QPoint(100, 100) << false;
+    QTest::newRow("past the bottom: moved up") << 100 << false << 10 << true << QPoint(100, 24) << false;
+    QTest::newRow("past the right: moved left") << 20 << true << 100 << false << QPoint(50, 100) << true;
+    QTest::newRow("left of the screen") << -5 << false << 100 << false << QPoint(0, 100) << false;
+}
+
+void TestPopups::activateHintKeepsTheWindowOnScreen()
+{
+    QFETCH(int, x);
+    QFETCH(bool, fromRight);
+    QFETCH(int, y);
+    QFETCH(bool, fromBottom);
+    QFETCH(QPoint, expected);
+    QFETCH(bool, expectedFromRight);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int left = fromRight ? screen.right() + 1 - x : x;
+    const int top = fromBottom ? screen.bottom() + 1 - y : y;
+    m_hint->ActivateHint(QRect(left, top, 50, 20), QStringLiteral("x"));
+    const int wantLeft = expectedFromRight ? screen.right() + 1 - expected.x() : expected.x();
+    const int wantTop = fromBottom ? screen.bottom() + 1 - expected.y() : expected.y();
+    QCOMPARE(m_hint->geometry(), QRect(wantLeft, wantTop, 50, 24));
+    QVERIFY(m_hint->isVisible());
+    QCOMPARE(m_hint->Text(), QStringLiteral("x"));
+}
+
+void TestPopups::paintsTextInTheToolTipColourOverTheBackground()
+{
+    const QColor background(0x12, 0x80, 0xF0);
+    m_hint->SetBackground(background);
+    const QString text = QStringLiteral("WWWW\n\rWWWW");
+    const QRect size = m_hint->CalcHintRect(200, text);
+    m_hint->ActivateHint(QRect(QPoint(10, 10), size.size()), text);
+    const QImage image = m_hint->grab().toImage();
+    QCOMPARE(image.size(), QSize(size.width(), size.height() + 4));
+
+    const QColor ink = QToolTip::palette().color(QPalette::ToolTipText);
+    int inkPixels = 0;
+    int inkInsideInset = 0;
+    int inkOnLine2 = 0;
+    int firstInkX[2] = {1000, 1000};
+    const int lineHeight = QFontMetrics(m_hint->font()).height();
+    for (int y = 1; y < image.height() - 1; ++y) {
+        for (int x = 1; x < image.width() - 1; ++x) {
+            if (QColor(image.pixel(x, y)) == ink) {
+                ++inkPixels;
+                inkInsideInset += (x < 2 || y < 2);
+                const int line = y >= 2 + lineHeight ? 1 : 0;
+                inkOnLine2 += line;
+                firstInkX[line] = std::min(firstInkX[line], x);
+            }
+        }
+    }
+    QVERIFY(inkPixels > 0);
+    QCOMPARE(inkInsideInset, 0);
+    QVERIFY(inkOnLine2 > 0); // the line break is one break, the second line is drawn
+    QCOMPARE(firstInkX[1], firstInkX[0]); // and it does not start with a blank
+    // Background at the far corner, a light top-left edge and a dark lower edge.
+    QCOMPARE(QColor(image.pixel(image.width() - 3, image.height() - 3)), background);
+    QCOMPARE(QColor(image.pixel(0, 0)), QColor(Qt::white));
+    QCOMPARE(QColor(image.pixel(image.width() / 2, image.height() - 1)), QColor(Qt::darkGray));
 }
 
 void TestPopups::dayPopupIsOneLineHeightPerLine_data()
@@ -479,6 +580,45 @@ void TestPopups::withoutWindowOnlyBookkeeping()
     QCOMPARE(m_state.LastHintItem, (IntPair{1, 2}));
     m_popups->Hide();
     QVERIFY(!m_hint->isVisible());
+}
+
+void TestPopups::realBarShowsWhatItDrew()
+{
+    const QString oldDir = QDir::currentPath();
+    QTemporaryDir dir;
+    QVERIFY(QDir::setCurrent(dir.path()));
+    PointerWatch::SetFactoryForTesting([](PointerWatch::Callback) { return std::make_unique<IdleWatch>(); });
+    Clock::SetSourceForTesting([] { return QDateTime(QDate(2024, 6, 3), QTime(10, 0)); });
+    // A day off on Sunday 9 June owes Monday 10 June a substitute holiday.
+    WriteCp932(dir.filePath(QStringLiteral("HorDay.ini")),
+               QStringLiteral("[祝日]\r\n0609=日曜の休み\r\n0612= 記念日 \r\n"));
+    WriteCp932(dir.filePath(QStringLiteral("HorDay2.ini")), QStringLiteral("[祝日]\r\n0609=日曜の休み\r\n"));
+    WriteCp932(dir.filePath(QStringLiteral("Yotei202406.Dat")), QStringLiteral("[予定]\r\n0612=会議#~資料#~\r\n"));
+    WriteCp932(dir.filePath(QStringLiteral("Murvane.ini")), QStringLiteral("[表示色]\r\nDayPopColor=12632256\r\n"));
+    {
+        TForm1 bar;
+        bar.State.Shown = true;
+        THintWindow* hint = bar.State.HintWindow;
+        QVERIFY(hint);
+
+        bar.Image1MouseMove(DayX(12), 24);
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->Text(), QStringLiteral("2024/06/12【記念日】\n\r会議\n\r資料\n\r"));
+        QCOMPARE(hint->geometry().topLeft(), QPoint(bar.Cells.At(2, 12).Left, 44));
+        QCOMPARE(hint->height(), 4 * LineHeight(QDate(2024, 6, 12)) + 4);
+        QCOMPARE(hint->palette().color(QPalette::Window), ToQColor(Colors::Silver));
+
+        bar.Image1MouseMove(DayX(10), 8);
+        QCOMPARE(hint->Text(), QStringLiteral("【振替休日】"));
+
+        // The menu hides the pop-up; the bar's closing takes the window away.
+        bar.PopupMenu1Popup();
+        QVERIFY(!hint->isVisible());
+        QCOMPARE(bar.State.LastHintItem, (IntPair{10, 2}));
+    }
+    Clock::SetSourceForTesting({});
+    PointerWatch::SetFactoryForTesting({});
+    QDir::setCurrent(oldDir);
 }
 
 QTEST_MAIN(TestPopups)

@@ -48,6 +48,11 @@ int main(int argc, char** argv)
     form1.SetOptionsOpener([&] { RunModal(form7); });
     form1.SetVersionOpener([&] { RunModal(about); });
 
+    // The bar is a tool window, which Qt does not count as a last window:
+    // closing a dialog must not end the program, closing the bar does.
+    MurvaneApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
     form1.show();
     return MurvaneApplication::exec();
 }

@@ -537,6 +537,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     FormClose();
     event->accept();
     QWidget::closeEvent(event);
+    emit Closed();
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)

@@ -63,6 +63,10 @@ public:
     QLabel* Label1() const; // the clock
     QLabel* Label2() const; // the pointer's last y, hidden under the panel
 
+signals:
+    // The bar has closed; the program ends with it.
+    void Closed();
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

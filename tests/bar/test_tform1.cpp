@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -325,7 +326,9 @@ private slots:
         QVERIFY(FakeWatch::Last);
         FakeWatch* watch = FakeWatch::Last;
         QVERIFY(watch->Running);
+        QSignalSpy closed(&bar, &TForm1::Closed);
         bar.end1Click();
+        QCOMPARE(closed.count(), 1);
         QVERIFY(!watch->Running);
         QVERIFY(!bar.isVisible());
         QVERIFY(bar.State.HintWindow == nullptr);

@@ -7,8 +7,6 @@
 #include "textutil.h"
 #include "thintwindow.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 
@@ -22,18 +20,11 @@ constexpr int PixelsPerByte = 9;      // width allowance per byte of the longest
 constexpr int LineMeasureWidth = 150; // the line height is measured within this
 constexpr int ButtonMeasureWidth = 100;
 
-int ScreenRight()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        return screen->geometry().right() + 1;
-    return 640;
-}
-
 // The rectangle moves left by what passes the screen's right edge, but never
 // past its left edge.
 void KeepRightEdgeOnScreen(int& left, int& right)
 {
-    const int screenRight = ScreenRight();
+    const int screenRight = THintWindow::ScreenRect().right() + 1;
     if (right > screenRight) {
         const int excess = right - screenRight;
         left -= excess;

@@ -26,13 +26,6 @@ QFont HintFont()
     return font;
 }
 
-QRect ScreenGeometry()
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        return screen->geometry();
-    return QRect(0, 0, 640, 480);
-}
-
 constexpr int TextInset = 2;
 constexpr int BigHeight = 100000;
 } // namespace
@@ -45,6 +38,13 @@ THintWindow::THintWindow()
     setFocusPolicy(Qt::NoFocus);
     setFont(HintFont());
     SetBackground(QToolTip::palette().color(QPalette::ToolTipBase));
+}
+
+QRect THintWindow::ScreenRect()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->geometry();
+    return QRect(0, 0, 640, 480);
 }
 
 QRect THintWindow::CalcHintRect(int maxWidth, const QString& text) const
@@ -67,7 +67,7 @@ void THintWindow::SetBackground(const QColor& color)
 void THintWindow::ActivateHint(const QRect& rect, const QString& text)
 {
     m_text = text;
-    const QRect screen = ScreenGeometry();
+    const QRect screen = ScreenRect();
     const int width = rect.width();
     const int height = rect.height() + 4;
     int left = rect.left();

@@ -14,6 +14,9 @@ class THintWindow : public QWidget {
 public:
     THintWindow();
 
+    // The screen the pop-ups keep to: the primary one.
+    static QRect ScreenRect();
+
     // The text's word-wrapped extent within maxWidth, plus 6 by 2 pixels.
     QRect CalcHintRect(int maxWidth, const QString& text) const;
     void SetBackground(const QColor& color);

@@ -20,4 +20,4 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-dev
                 fonts-ipafont-gothic fonts-liberation)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
-TEST_PACKAGES=(xvfb xauth xdotool x11-utils)
+TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)

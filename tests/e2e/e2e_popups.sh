@@ -9,27 +9,6 @@ bin="$(realpath "$1")"
 e2e_init
 e2e_require Xvfb xdotool xwininfo iconv od
 
-# As e2e_start_xvfb, with the screen mirrored into an XWD file so that the
-# test can read pixels without further tools.
-start_xvfb_with_framebuffer() {
-  local fdfile="$E2E_TMP/displayfd"
-  mkdir -p "$E2E_TMP/fb"
-  : >"$fdfile"
-  Xvfb -displayfd 9 -screen 0 1280x800x24 -fbdir "$E2E_TMP/fb" -nolisten tcp -noreset \
-    9>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
-  E2E_PIDS+=($!)
-  local i
-  for i in $(seq 1 200); do
-    if grep -q '^[0-9]' "$fdfile" 2>/dev/null; then
-      export DISPLAY=":$(head -n 1 "$fdfile" | tr -d '[:space:]')"
-      return 0
-    fi
-    sleep 0.025
-  done
-  cat "$E2E_TMP/xvfb.log" >&2
-  e2e_fail "Xvfb did not start"
-}
-
 # The screen pixel at X Y as RRGGBB, read from the XWD framebuffer file.
 pixel() {
   local fb="$E2E_TMP/fb/Xvfb_screen0"
@@ -70,7 +49,9 @@ no_other_window() {
   [ -z "$(other_windows)" ]
 }
 
-start_xvfb_with_framebuffer
+# The screen is mirrored into an XWD file so that pixels can be read without further tools.
+mkdir -p "$E2E_TMP/fb"
+e2e_start_xvfb 1280x800x24 -fbdir "$E2E_TMP/fb"
 data="$(e2e_make_datadir)"
 # DayPopColor 49407 is 0x00C0FF: red FF, green C0, blue 00.
 printf '[表示色]\r\nDayPopColor=49407\r\nYoubiPopColor=16744576\r\n[その他]\r\nShowFRDate=0\r\n' |

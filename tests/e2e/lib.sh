@@ -54,10 +54,11 @@ e2e_require() {
 # Xvfb picks a free display itself and writes its number to the descriptor.
 e2e_start_xvfb() {
   local screen="${1:-1280x800x24}"
+  shift || true
   e2e_require Xvfb
   local fdfile="$E2E_TMP/displayfd"
   : >"$fdfile"
-  Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset 9>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
+  Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset "$@" 9>"$fdfile" >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
   local i
   for i in $(seq 1 200); do
@@ -144,4 +145,42 @@ e2e_geometry() {
 e2e_geometry_is() {
   local wid="$1" field="$2" value="$3"
   [ "$(e2e_geometry "$wid" | cut -d' ' -f"$field")" = "$value" ]
+}
+
+# Visible windows of the program with the given size; prints "ID X Y".
+windows_of_size() {
+  local want="$1" w x y ww hh
+  for w in $(xdotool search --onlyvisible --pid "$MURVANE_PID" 2>/dev/null); do
+    read -r x y ww hh <<<"$(e2e_geometry "$w" 2>/dev/null)" || continue
+    [ "${ww}x$hh" = "$want" ] && echo "$w $x $y"
+  done
+  return 0
+}
+has_window_of_size() { [ -n "$(windows_of_size "$1")" ]; }
+no_window_of_size() { [ -z "$(windows_of_size "$1")" ]; }
+visible_count() { xdotool search --onlyvisible --pid "$MURVANE_PID" 2>/dev/null | wc -l; }
+count_above() { [ "$(visible_count)" -gt "$1" ]; }
+
+# The colours of a screen rectangle as RRGGBB, one a line, from an xwd dump
+# of the whole screen (TrueColor, 24 or 32 bits a pixel, red mask 0xFF0000).
+screen_colors() {
+  local x="$1" y="$2" w="$3" h="$4" dump="$E2E_TMP/screen.xwd"
+  xwd -root -silent >"$dump"
+  field() { od -An -tu4 --endian=big -j "$1" -N 4 "$dump" | tr -d ' '; }
+  local header order bpp bpl ncolors row
+  header="$(field 0)" order="$(field 28)" bpp="$(field 44)" bpl="$(field 48)" ncolors="$(field 76)"
+  local size=$((bpp / 8))
+  for ((row = y; row < y + h; row++)); do
+    od -An -v -tx1 -w"$size" -j $((header + ncolors * 12 + row * bpl + x * size)) -N $((w * size)) "$dump" |
+      awk -v msb="$order" -v size="$size" '{
+        if (msb == 1) print (size == 4 ? $2 $3 $4 : $1 $2 $3)
+        else print $3 $2 $1
+      }'
+  done
+}
+# Read whole first: grep -q would end the pipe early, which pipefail reports.
+rect_has_color() {
+  local colors
+  colors="$(screen_colors "$1" "$2" "$3" "$4")"
+  grep -qix "$5" <<<"$colors"
 }

@@ -150,15 +150,23 @@ void BarPopups::ShowAt(int left, int top, int right, int bottom, const QString& 
     }
 }
 
-void BarPopups::Image1MouseMove(int x, int y)
+bool BarPopups::BeginMove(int x, int y)
 {
+    // A move over a hidden bar only slides it in.
     if (!m_state.Shown) {
         if (m_activate)
             m_activate();
-        return;
+        return false;
     }
     m_state.MousePos = IntPair{x, y};
     m_state.HitPoint = IntPair{x, y};
+    return true;
+}
+
+void BarPopups::Image1MouseMove(int x, int y)
+{
+    if (!BeginMove(x, y))
+        return;
 
     if (HitDayCell(m_cells, m_state.HitPoint)) {
         const int column = m_state.HitPoint.X;
@@ -221,13 +229,8 @@ void BarPopups::Image1MouseMove(int x, int y)
 
 void BarPopups::Image2MouseMove(int x, int y)
 {
-    if (!m_state.Shown) {
-        if (m_activate)
-            m_activate();
+    if (!BeginMove(x, y))
         return;
-    }
-    m_state.MousePos = IntPair{x, y};
-    m_state.HitPoint = IntPair{x, y};
 
     if (!HitNavButton(m_state, m_state.HitPoint)) {
         HideAndForget();

@@ -42,6 +42,8 @@ public:
     void Hide(); // releases the pop-up's system window; LastHintItem stays
 
 private:
+    // Records the pointer; false when the bar was hidden and only slides in.
+    bool BeginMove(int x, int y);
     void ChangeItem(int item);
     void ShowAt(int left, int top, int right, int bottom, const QString& text, const QColor& background);
     void HideAndForget();

@@ -3,7 +3,6 @@
 #include "monthmodel.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -22,18 +21,12 @@ int main(int argc, char** argv)
 
     constexpr int Warmup = 20;
     constexpr int Runs = 500;
-    QList<double> samples;
     qsizetype entries = 0;
-    for (int i = 0; i < Warmup + Runs; ++i) {
+    const QList<double> samples = TimeRunsMicroseconds(Warmup, Runs, [&] {
         MonthData lists;
-        QElapsedTimer timer;
-        timer.start();
         LoadMonthData(dir.path(), lists, month);
-        const double us = double(timer.nsecsElapsed()) / 1000.0;
-        if (i >= Warmup)
-            samples.append(us);
         entries = lists.HolidayKeys.size() + lists.DayOffKeys.size() + lists.ScheduleKeys.size();
-    }
+    });
     out << "entries loaded per run: " << entries << "\n";
     out << "runs: " << Runs << "\n";
     out << "month_load_median_us: " << qRound(Median(samples)) << "\n";

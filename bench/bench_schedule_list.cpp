@@ -6,7 +6,6 @@
 #include "tform6.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -52,15 +51,10 @@ int main(int argc, char** argv)
     QuietBar bar;
     bar.DataDir = dir.path();
     TForm6 list(bar);
-    list.FormShow(); // warm-up: file cache and fonts
-
-    QList<double> samples;
-    for (int i = 0; i < 9; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        list.FormShow();
-        samples.append(timer.nsecsElapsed() / 1e6);
-    }
+    // One warm-up run for the file cache and fonts.
+    QList<double> samples = TimeRunsMicroseconds(1, 9, [&] { list.FormShow(); });
+    for (double& sample : samples)
+        sample /= 1000.0;
     std::printf("rows: %d\n", list.RowCount());
     std::printf("schedule_list_median_ms: %.1f\n", Median(samples));
     return 0;

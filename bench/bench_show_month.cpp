@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -35,15 +34,7 @@ int main(int argc, char** argv)
 
     constexpr int Warmup = 20;
     constexpr int Runs = 300;
-    QList<double> samples;
-    for (int i = 0; i < Warmup + Runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        bar.ShowMonth(false, shown);
-        const double us = double(timer.nsecsElapsed()) / 1000.0;
-        if (i >= Warmup)
-            samples.append(us);
-    }
+    const QList<double> samples = TimeRunsMicroseconds(Warmup, Runs, [&] { bar.ShowMonth(false, shown); });
     QDir::setCurrent(home);
     out << "days drawn per run: " << bar.Cells.DayCount << "\n";
     out << "runs: " << Runs << "\n";

@@ -5,6 +5,7 @@
 #include "schedulefiles.h"
 #include "tinifile.h"
 
+#include <QElapsedTimer>
 #include <QList>
 
 #include <algorithm>
@@ -58,4 +59,19 @@ double Median(QList<double> samples)
     std::sort(samples.begin(), samples.end());
     const qsizetype mid = samples.size() / 2;
     return samples.size() % 2 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2;
+}
+
+QList<double> TimeRunsMicroseconds(int warmup, int runs, const std::function<void()>& run)
+{
+    QList<double> samples;
+    samples.reserve(runs);
+    for (int i = 0; i < warmup + runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        const double us = double(timer.nsecsElapsed()) / 1000.0;
+        if (i >= warmup)
+            samples.append(us);
+    }
+    return samples;
 }

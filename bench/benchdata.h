@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <functional>
 
 // The largest realistic data folder: HorDay.ini with 366 named days,
 // HorDay2.ini with 366 days off, and the schedule files of the month before,
@@ -11,3 +13,7 @@ void WriteLargestMonthData(const QString& dataDir, QDate month);
 
 // Median of the samples.
 double Median(QList<double> samples);
+
+// Runs `run` warmup + runs times and returns the durations of the last runs
+// in microseconds.
+QList<double> TimeRunsMicroseconds(int warmup, int runs, const std::function<void()>& run);

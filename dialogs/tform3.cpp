@@ -1,9 +1,11 @@
 #include "tform3.h"
 
 #include "apperror.h"
+#include "barfonts.h"
 #include "calendarrules.h"
 #include "cp932.h"
 #include "messagebox.h"
+#include "outersize.h"
 #include "scheduledate.h"
 #include "schedulefiles.h"
 
@@ -13,17 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-// "ＭＳ Ｐゴシック" at 12 pixels; IPA P Gothic stands in where it is missing.
-QFont EditorFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    font.setPixelSize(12);
-    return font;
-}
-} // namespace
 
 QStringList MemoLines(const QString& memoText)
 {
@@ -37,7 +28,7 @@ QStringList MemoLines(const QString& memoText)
 
 TForm3::TForm3(BarContext& bar, QWidget* parent) : QDialog(parent), m_bar(bar)
 {
-    setFont(EditorFont());
+    setFont(GothicFont(12));
     setSizeGripEnabled(false);
 
     auto* layout = new QVBoxLayout(this);
@@ -159,12 +150,9 @@ void TForm3::Button3Click()
 void TForm3::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // The design's size is the outer one; the frame is known only once shown.
     if (!m_outerSizeSet) {
         m_outerSizeSet = true;
-        const QSize frame = frameGeometry().size() - geometry().size();
-        if (frame.width() > 0 || frame.height() > 0)
-            resize(OuterWidth - frame.width(), OuterHeight - frame.height());
+        ResizeToOuterSize(*this, QSize(OuterWidth, OuterHeight));
     }
 }
 

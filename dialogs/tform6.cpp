@@ -1,9 +1,11 @@
 #include "tform6.h"
 
 #include "apperror.h"
+#include "barfonts.h"
 #include "calendarrules.h"
 #include "colors.h"
 #include "messagebox.h"
+#include "outersize.h"
 #include "schedulefiles.h"
 
 #include <QAbstractItemDelegate>
@@ -49,14 +51,6 @@ private:
 };
 
 namespace {
-
-QFont ListFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    font.setPixelSize(12);
-    return font;
-}
 
 // The grid draws only its vertical lines; everything inside a cell is the
 // form's StringGrid1DrawCell.
@@ -130,7 +124,7 @@ private:
 
 TForm6::TForm6(BarContext& bar, QWidget* parent) : QDialog(parent), m_bar(bar)
 {
-    setFont(ListFont());
+    setFont(GothicFont(12));
 
     MainMenu1 = new QMenuBar(this);
     Exit1 = MainMenu1->addAction(QStringLiteral("終了"));
@@ -279,12 +273,9 @@ void TForm6::showEvent(QShowEvent* event)
 {
     FormShow();
     QDialog::showEvent(event);
-    // The design's size is the outer one; the frame is known only once shown.
     if (!m_outerSizeSet) {
         m_outerSizeSet = true;
-        const QSize frame = frameGeometry().size() - geometry().size();
-        if (frame.width() > 0 || frame.height() > 0)
-            resize(OuterWidth - frame.width(), OuterHeight - frame.height());
+        ResizeToOuterSize(*this, QSize(OuterWidth, OuterHeight));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcontext.h"
+#include "fakebar.h"
 #include "dialogseams.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
@@ -22,23 +23,11 @@
 #include <memory>
 #include <optional>
 
-// A bar that only records its redraws.
-class RecordingBar : public BarContext {
-public:
-    struct Redraw {
-        bool Mark = false;
-        QDateTime Date;
-    };
-    QList<Redraw> Redraws;
-
-    void ShowMonth(bool mark, const QDateTime& date) override { Redraws.append({mark, date}); }
-};
-
 // The options dialog and its entry dialog over a fresh data directory, with
 // every dialog and message box answered by the test.
 struct OptionsFixture {
     QTemporaryDir Dir;
-    RecordingBar Bar;
+    FakeBar Bar;
     TForm5 Entry;
     std::unique_ptr<TForm7> Options;
 

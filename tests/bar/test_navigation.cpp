@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "idlewatch.h"
 #include "navigation.h"
 #include "pointerwatch.h"
 #include "tform1.h"
@@ -9,17 +10,6 @@
 
 namespace {
 const QDateTime FixedNow(QDate(2024, 6, 12), QTime(9, 5, 30));
-
-// Keeps the real bar off the platform's pointer.
-class IdleWatch : public PointerWatch {
-public:
-    void Start() override { m_running = true; }
-    void Stop() override { m_running = false; }
-    bool IsRunning() const override { return m_running; }
-
-private:
-    bool m_running = false;
-};
 
 const QRgb Marker = qRgb(255, 0, 255);
 

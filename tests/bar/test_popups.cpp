@@ -2,6 +2,7 @@
 #include "clock.h"
 #include "colors.h"
 #include "cp932.h"
+#include "idlewatch.h"
 #include "pointerwatch.h"
 #include "popups.h"
 #include "tform1.h"
@@ -51,16 +52,6 @@ protected:
             ++Count;
         return false;
     }
-};
-
-class IdleWatch : public PointerWatch {
-public:
-    void Start() override { m_running = true; }
-    void Stop() override { m_running = false; }
-    bool IsRunning() const override { return m_running; }
-
-private:
-    bool m_running = false;
 };
 
 void WriteCp932(const QString& path, const QString& text)

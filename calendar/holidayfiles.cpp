@@ -16,10 +16,8 @@ QString Section()
 QStringList ListEntries(const QString& path)
 {
     QStringList entries;
-    for (const TIniFile::KeyValue& kv : TIniFile(path).ReadSection(Section())) {
-        if (!IsBlank(kv.second))
-            entries.append(kv.first + u'=' + kv.second);
-    }
+    for (const TIniFile::KeyValue& kv : ReadEntries(path, Section()))
+        entries.append(kv.first + u'=' + kv.second);
     SortEntries(entries);
     return entries;
 }

@@ -3,7 +3,6 @@
 #include "calendarrules.h"
 #include "holidayfiles.h"
 #include "schedulefiles.h"
-#include "textutil.h"
 #include "tinifile.h"
 
 void LoadMonthData(const QString& dataDir, MonthData& lists, QDate shownDate)
@@ -15,9 +14,7 @@ void LoadMonthData(const QString& dataDir, MonthData& lists, QDate shownDate)
     TIniFile(DayOffFilePath(dataDir)).ListKeys(holidaySection, dayOffKeys);
     lists.DayOffKeys.append(dayOffKeys);
 
-    for (const TIniFile::KeyValue& kv : TIniFile(HolidayFilePath(dataDir)).ReadSection(holidaySection)) {
-        if (IsBlank(kv.second))
-            continue;
+    for (const TIniFile::KeyValue& kv : ReadEntries(HolidayFilePath(dataDir), holidaySection)) {
         lists.HolidayKeys.append(kv.first);
         lists.HolidayNames.append(kv.second);
     }

@@ -3,7 +3,6 @@
 #include "apperror.h"
 #include "calendarrules.h"
 #include "datapath.h"
-#include "textutil.h"
 #include "tinifile.h"
 
 #include <QDir>
@@ -84,10 +83,7 @@ void DeleteSchedule(const QString& dataDir, const QString& yearText, const QStri
 
 void ReadScheduleForBar(const QString& path, QStringList& keys, QStringList& texts)
 {
-    const QList<TIniFile::KeyValue> entries = TIniFile(path).ReadSection(Section());
-    for (const TIniFile::KeyValue& entry : entries) {
-        if (IsBlank(entry.second))
-            continue;
+    for (const TIniFile::KeyValue& entry : ReadEntries(path, Section())) {
         keys.append(entry.first);
         texts.append(entry.second);
     }
@@ -112,16 +108,13 @@ QList<ScheduleListEntry> ReadScheduleList(const QString& dataDir)
     QList<ScheduleListEntry> list;
     for (const QString& name : names) {
         const QString year = name.mid(5, 4);
-        QList<TIniFile::KeyValue> entries = TIniFile(DataFilePath(dataDir, name)).ReadSection(Section());
+        QList<TIniFile::KeyValue> entries = ReadEntries(DataFilePath(dataDir, name), Section());
         std::stable_sort(entries.begin(), entries.end(),
                          [](const TIniFile::KeyValue& a, const TIniFile::KeyValue& b) {
                              return a.first.compare(b.first, Qt::CaseInsensitive) < 0;
                          });
-        for (const TIniFile::KeyValue& entry : entries) {
-            if (IsBlank(entry.second))
-                continue;
+        for (const TIniFile::KeyValue& entry : entries)
             list.append({year + u'/' + entry.first.mid(0, 2) + u'/' + entry.first.mid(2, 2), entry.second});
-        }
     }
     return list;
 }

@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "cp932.h"
+#include "textutil.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -550,4 +551,11 @@ void TIniFile::ReplaceSectionKeys(const QString& section, const QList<KeyValue>&
     if (exists && out == bytes)
         return;
     SaveAtomically(m_path, out);
+}
+
+QList<TIniFile::KeyValue> ReadEntries(const QString& path, const QString& section)
+{
+    QList<TIniFile::KeyValue> entries = TIniFile(path).ReadSection(section);
+    entries.removeIf([](const TIniFile::KeyValue& kv) { return IsBlank(kv.second); });
+    return entries;
 }

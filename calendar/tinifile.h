@@ -53,3 +53,7 @@ public:
 private:
     QString m_path;
 };
+
+// The section's entries as every reader of the data files takes them:
+// ReadSection without the keys whose value is blank.
+QList<TIniFile::KeyValue> ReadEntries(const QString& path, const QString& section);

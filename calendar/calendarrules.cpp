@@ -132,13 +132,22 @@ DayMarks ClassifyDay(QDate day, const MonthData& lists, QDate shownDate, bool& s
 
     const QString mmdd = FormatMMDD(day);
     const qsizetype named = lists.HolidayKeys.indexOf(mmdd);
+    // A national holiday's substitutes come from the law alone: it neither
+    // owes one nor passes one on, even where the user also names the day.
+    const qsizetype national = lists.NationalKeys.indexOf(mmdd);
     if (named >= 0) {
         if (lists.DayOffKeys.contains(mmdd)) {
-            if (color == Colors::Red)
+            if (color == Colors::Red && national < 0)
                 substitutePending = true;
             color = Colors::Red;
         }
         m.HolidayName = lists.HolidayNames.value(named);
+        m.NamedDay = true;
+    }
+    if (national >= 0) {
+        color = Colors::Red;
+        if (named < 0)
+            m.HolidayName = lists.NationalNames.value(national);
         m.NamedDay = true;
     }
 

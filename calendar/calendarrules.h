@@ -50,7 +50,7 @@ struct DayMarks {
     QString WeekdayLabel;
     ColorRef WeekdayColor = Colors::Black;
     ColorRef DayColor = Colors::Black;
-    QString HolidayName; // empty, a name from the holiday file, or "振替休日"
+    QString HolidayName; // empty, a name from the holiday file or of a national holiday, or "振替休日"
     QString Schedule;    // empty or the stored text
     bool NamedDay = false;
     bool Today = false;

@@ -9,4 +9,8 @@ struct MonthData {
     QStringList ScheduleKeys;  // shown month, then previous, then next month
     QStringList DayOffKeys;    // every key of the day-off file
     QStringList ScheduleTexts; // the text of each ScheduleKeys entry, as read
+    // Japan's national holidays of the three months, when the option is on;
+    // each is a day off, and the rules already made its substitutes.
+    QStringList NationalKeys;
+    QStringList NationalNames;
 };

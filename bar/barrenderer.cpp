@@ -102,7 +102,7 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
     bool todaySeen = false;
 
     MonthData lists;
-    LoadMonthData(what.DataDir, lists, what.Date);
+    LoadMonthData(what.DataDir, lists, what.Date, what.Settings.NationalHolidays);
 
     std::optional<CellRec> marked;
     {

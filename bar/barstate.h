@@ -53,6 +53,7 @@ struct BarSettings {
     QString PicturePath;
     int Image_X = 0;
     int Image_Y = 0;
+    bool NationalHolidays = false; // Japan's national holidays on the bar
 };
 
 // One drawn cell: row 1 the weekday labels, row 2 the day numbers.

@@ -75,6 +75,8 @@ void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<Q
             settings.Image_X = ini.ReadNumber(OtherSection, key, 0);
         } else if (key == u"Image_Y") {
             settings.Image_Y = ini.ReadNumber(OtherSection, key, 0);
+        } else if (key == u"NationalHolidays") {
+            settings.NationalHolidays = ini.ReadNumber(OtherSection, key, 0) == 1;
         }
     }
     if (pictureError)
@@ -94,4 +96,5 @@ void SaveSettings(const QString& dataDir, const BarSettings& settings)
     ini.WriteText(OtherSection, QStringLiteral("Image1"), settings.PicturePath);
     ini.WriteNumber(OtherSection, QStringLiteral("Image_X"), settings.Image_X);
     ini.WriteNumber(OtherSection, QStringLiteral("Image_Y"), settings.Image_Y);
+    ini.WriteNumber(OtherSection, QStringLiteral("NationalHolidays"), settings.NationalHolidays ? 1 : 0);
 }

@@ -7,7 +7,7 @@
 #include <optional>
 
 // Murvane.ini: sections "表示色" (six colours) and "その他" (ShowFRDate,
-// Image1, Image_X, Image_Y).
+// Image1, Image_X, Image_Y, NationalHolidays).
 
 QString SettingsFilePath(const QString& dataDir);
 
@@ -17,5 +17,5 @@ QString SettingsFilePath(const QString& dataDir);
 // error is raised (AppError) at the end.
 void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<QImage>& picture);
 
-// Writes all ten keys, changing existing keys where they stand.
+// Writes all eleven keys, changing existing keys where they stand.
 void SaveSettings(const QString& dataDir, const BarSettings& settings);

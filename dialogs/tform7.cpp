@@ -8,6 +8,7 @@
 #include "dialogseams.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
+#include "nationalholidaybox.h"
 #include "modal.h"
 #include "settingsfile.h"
 #include "tform5.h"
@@ -147,6 +148,7 @@ QWidget* TForm7::BuildHolidayPage()
     connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
     connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
     connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
+    CheckNationalHolidays = MakeNationalHolidayBox(page, *ListBox1);
     return page;
 }
 
@@ -237,6 +239,7 @@ void TForm7::FormShow()
     SetLabelColors(*Label2, s.YoubiPopColor, s.YoubiPopFontColor);
     SetLabelColors(*Label3, s.YoteiBackColor, s.YoteiBackFontColor);
     CheckZengo->setChecked(s.ShowFRDate == 1);
+    CheckNationalHolidays->setChecked(s.NationalHolidays);
     SetPreview(m_bar.ImageList2.value_or(QImage()));
     Edit1->setText(QString::number(s.Image_X));
     Edit2->setText(QString::number(s.Image_Y));
@@ -417,6 +420,7 @@ void TForm7::Button5Click()
         settings.YoteiBackColor = BackColor(*Label3);
         settings.YoteiBackFontColor = TextColor(*Label3);
         settings.ShowFRDate = CheckZengo->isChecked() ? 1 : 0;
+        settings.NationalHolidays = CheckNationalHolidays->isChecked();
         const std::optional<int> x = DecimalValue(Edit1->text());
         const std::optional<int> y = DecimalValue(Edit2->text());
         settings.Image_X = x && y ? *x : 0;

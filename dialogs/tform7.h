@@ -43,6 +43,7 @@ public:
     QPushButton* Button3 = nullptr; // "追加"
     QPushButton* Button1 = nullptr; // "変更"
     QPushButton* Button4 = nullptr; // "削除"
+    QCheckBox* CheckNationalHolidays = nullptr; // "国民の祝日を表示する"
 
     // Page 2: the labels hold the colours being edited.
     QLabel* Label1 = nullptr; // day pop-up

@@ -108,6 +108,9 @@ private slots:
         QTest::newRow("Image_X not a number") << other + "Image_X=left\n" << "Image_X" << 0;
         QTest::newRow("Image_Y negative") << other + "Image_Y=-2\n" << "Image_Y" << -2;
         QTest::newRow("Image_Y hexadecimal") << other + "Image_Y=0x10\n" << "Image_Y" << 16;
+        QTest::newRow("NationalHolidays missing") << other + "ShowFRDate=1\n" << "NationalHolidays" << 0;
+        QTest::newRow("NationalHolidays 1") << other + "NationalHolidays=1\n" << "NationalHolidays" << 1;
+        QTest::newRow("NationalHolidays 2 is off") << other + "NationalHolidays=2\n" << "NationalHolidays" << 0;
     }
 
     void values()
@@ -124,7 +127,7 @@ private slots:
             {"YoubiPopColor", settings.YoubiPopColor},   {"YoubiPopFontColor", settings.YoubiPopFontColor},
             {"YoteiBackColor", settings.YoteiBackColor}, {"YoteiBackFontColor", settings.YoteiBackFontColor},
             {"ShowFRDate", settings.ShowFRDate},         {"Image_X", settings.Image_X},
-            {"Image_Y", settings.Image_Y},
+            {"Image_Y", settings.Image_Y},               {"NationalHolidays", settings.NationalHolidays},
         };
         QCOMPARE(fields.value(field, -12345), value);
     }
@@ -190,12 +193,14 @@ private slots:
         settings.PicturePath = QStringLiteral("/pictures/旗.bmp");
         settings.Image_X = -3;
         settings.Image_Y = 4;
+        settings.NationalHolidays = true;
         SaveSettings(m_dir->path(), settings);
         const QStringList lines = ReadFile(Ini()).split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts);
         const QStringList expected{
             "[表示色]",         "DayPopColor=255",  "DayPopFontColor=0",       "YoubiPopColor=16776960",
             "YoubiPopFontColor=1", "YoteiBackColor=65535", "YoteiBackFontColor=2", "[その他]",
             "ShowFRDate=1",     "Image1=/pictures/旗.bmp", "Image_X=-3",       "Image_Y=4",
+            "NationalHolidays=1",
         };
         QCOMPARE(lines, expected);
 
@@ -208,6 +213,7 @@ private slots:
         QCOMPARE(loaded.YoteiBackFontColor, 2);
         QCOMPARE(loaded.Image_X, -3);
         QCOMPARE(loaded.PicturePath, settings.PicturePath);
+        QVERIFY(loaded.NationalHolidays);
     }
 
     void saveKeepsOtherKeysAndChangesKeysWhereTheyStand()

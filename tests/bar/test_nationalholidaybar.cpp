@@ -70,6 +70,10 @@ private slots:
         QTest::newRow("user's own day off keeps its substitute")
             << QDate(2024, 6, 1) << true << 0 << QStringList{u"0602=創立記念日"_s} << QDate(2024, 6, 3)
             << u"振替休日"_s << 1;
+        // A substitute the user's Sunday owes to a national holiday is spent
+        // there, as on a named day that is no day off.
+        QTest::newRow("user's substitute meets a holiday")
+            << QDate(2024, 1, 1) << true << 0 << QStringList{u"0107=社休"_s} << QDate(2024, 1, 8) << u"成人の日"_s << 0;
         QTest::newRow("three months, previous year")
             << QDate(2019, 1, 1) << true << 1 << QStringList() << QDate(2018, 12, 24) << u"振替休日"_s << 1;
         QTest::newRow("three months, next month")

@@ -8,8 +8,8 @@
 #include "dialogseams.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
-#include "nationalholidaybox.h"
 #include "modal.h"
+#include "nationalholidaybox.h"
 #include "settingsfile.h"
 #include "tform5.h"
 

@@ -2,8 +2,8 @@
 # The bar as a long-running program: a schedule file written by another
 # program (atomic rename) shows on the running bar at once; a second start in
 # the same folder leaves with its message and no bar; SIGTERM ends the bar
-# with status 0 and frees the folder; after kill -9 the next start takes the
-# stale lock over.
+# with status 0, drops an open editor's input and frees the folder; after
+# kill -9 the next start takes the stale lock over.
 # Usage: e2e_running.sh path/to/murvane
 source "$(dirname "$0")/lib.sh"
 bin="$(realpath "$1")"
@@ -64,13 +64,25 @@ wait "$second" || rc=$?
 [ "$(lock_files)" -eq 1 ] || e2e_fail "the second start touched the lock"
 kill -0 "$first" || e2e_fail "the first bar ended"
 
-# SIGTERM: status 0, the lock is gone, and the next start works.
+# SIGTERM with the day's editor open and a line typed: status 0, nothing
+# saved, the lock is gone, and the next start works.
+e2e_pointer 5 0
+e2e_wait_until 2 e2e_geometry_is "$bar" 2 0 || e2e_fail "the bar did not come back: $(e2e_geometry "$bar")"
+e2e_pointer $((cell_x + 6)) 26
+sleep 0.2
+xdotool click --repeat 2 --delay 80 1
+e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the double-click opened no editor"; }
+read -r _ ex ey <<<"$(windows_of_size 247x245)"
+xdotool mousemove $((ex + 100)) $((ey + 120))
+xdotool type --delay 40 "unsaved"
+saved="$(md5sum <"$data/Yotei$year$month.Dat")"
 kill -TERM "$first"
 e2e_wait_until 5 ended "$first" || e2e_fail "SIGTERM did not end the bar"
 rc=0
 wait "$first" || rc=$?
 [ "$rc" -eq 0 ] || { e2e_log >&2; e2e_fail "SIGTERM ended the bar with status $rc"; }
 no_lock || e2e_fail "the lock stayed after SIGTERM"
+[ "$(md5sum <"$data/Yotei$year$month.Dat")" = "$saved" ] || e2e_fail "the editor's input was saved at SIGTERM"
 e2e_start_murvane "$bin" "$data"
 e2e_wait_until 10 has_bar "$MURVANE_PID" || { e2e_log >&2; e2e_fail "no bar after a SIGTERM"; }
 

@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // What the dialogs see of the bar: its state records and its one redraw.
 // TForm1 is the real one; tests use their own.
@@ -25,4 +27,16 @@ public:
     // Loads and paints the month of date; mark puts the picture on date's
     // cell instead of today's. Drops its own errors.
     virtual void ShowMonth(bool mark, const QDateTime& date) = 0;
+
+    // Data files changed under the running bar, which has redrawn by then;
+    // the list window refreshes from it.
+    void SubscribeDataChanged(std::function<void()> listener) { m_dataChanged.push_back(std::move(listener)); }
+    void NotifyDataChanged() const
+    {
+        for (const auto& listener : m_dataChanged)
+            listener();
+    }
+
+private:
+    std::vector<std::function<void()>> m_dataChanged;
 };

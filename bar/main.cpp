@@ -1,4 +1,6 @@
 #include "cp932.h"
+#include "endsession.h"
+#include "instancelock.h"
 #include "messagebox.h"
 #include "modal.h"
 #include "murvaneapplication.h"
@@ -9,6 +11,8 @@
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
+
+#include <QDir>
 
 #include <cstdio>
 
@@ -33,6 +37,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // One bar per data folder; a second one leaves before showing anything.
+    InstanceLock lock(QDir::currentPath());
+    if (!ClaimDataFolder(lock))
+        return 3;
+
     TForm1 form1;
     TForm3 form3(form1);
     TAboutBox about;
@@ -52,6 +61,13 @@ int main(int argc, char** argv)
     // closing a dialog must not end the program, closing the bar does.
     MurvaneApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    // Stopped by the system: open dialogs lose their unsaved input, the bar
+    // closes, and the lock goes with the normal end.
+    EndSession endSession([&form1] {
+        CloseOpenDialogs();
+        form1.close();
+    });
 
     form1.show();
     return MurvaneApplication::exec();

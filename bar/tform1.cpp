@@ -5,6 +5,7 @@
 #include "barrenderer.h"
 #include "clock.h"
 #include "colors.h"
+#include "liveupdates.h"
 #include "messagebox.h"
 #include "murvaneapplication.h"
 #include "navigation.h"
@@ -137,6 +138,7 @@ struct TForm1::Private {
     std::unique_ptr<SlideTimer> Timer;
     std::unique_ptr<BarSlider> Slider;
     std::unique_ptr<PointerWatch> Watch;
+    std::unique_ptr<LiveUpdates> Live;
     bool Closing = false;
     bool Activated = false;
 };
@@ -206,6 +208,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>()
 TForm1::~TForm1()
 {
     d->Closing = true;
+    d->Live.reset();
     if (d->Watch)
         d->Watch->Stop();
     d->Watch.reset();
@@ -222,6 +225,7 @@ void TForm1::FormCreate()
     State.HintWindow = d->HintWindow.get();
     d->Popups = std::make_unique<BarPopups>(State, Settings, Cells, [this] { FormActivate(); });
     State.ShownDate = Clock::Now();
+    d->Live = std::make_unique<LiveUpdates>(*this, [this] { HidePopup(); });
     FillNavButtons(State);
     ImageList2 = BuiltInPicture();
 
@@ -244,6 +248,8 @@ void TForm1::FormCreate()
 
 void TForm1::ShowMonth(bool mark, const QDateTime& date)
 {
+    if (d->Live)
+        d->Live->Showing(mark, date);
     try {
         RenderMonth(MonthRender{DataDir, Settings, ImageList2, mark, date.date()}, State, Cells, d->Layers);
     } catch (...) {
@@ -341,6 +347,8 @@ void TForm1::SetVersionOpener(std::function<void()> opener)
 // Slide-in: from where the bar stands down to Top 0.
 void TForm1::FormActivate()
 {
+    if (d->Live)
+        d->Live->CheckDay();
     State.Shown = true;
     d->Slider->SlideIn();
 }
@@ -358,6 +366,8 @@ void TForm1::PointerTest(int x, int y)
     // The menu runs its own loop in the original; the bar stays while it is open.
     if (d->MenuOpen || d->Closing || !isVisible())
         return;
+    if (d->Live)
+        d->Live->CheckDay();
     const QPoint origin = ScreenOrigin();
     const BarPlace place{this->x() - origin.x(), Top(), width(), height()};
     switch (DecidePointerTest(State.Shown, State.AutoHide, place, QPoint(x, y) - origin)) {

@@ -15,6 +15,8 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <functional>
@@ -164,6 +166,10 @@ TForm6::TForm6(BarContext& bar, QWidget* parent) : QDialog(parent), m_bar(bar)
     move(192, 108);
     resize(OuterWidth, OuterHeight);
     m_model->SetRows({{}, {}});
+    bar.SubscribeDataChanged([self = QPointer<TForm6>(this)] {
+        if (self)
+            self->DataChanged();
+    });
 }
 
 TForm6::~TForm6() = default;
@@ -250,6 +256,24 @@ void TForm6::StringGrid1SelectCell(int, int row)
     }
     if (m_bar.ListActive)
         m_bar.ShowMonth(true, m_bar.State.ShownDate);
+}
+
+void TForm6::DataChanged()
+{
+    if (!isVisible())
+        return;
+    const QString kept = SelectedFirstRow >= 0 && SelectedFirstRow < RowCount() ? Cell(0, SelectedFirstRow) : QString();
+    const int scrolled = StringGrid1->verticalScrollBar()->value();
+    FormShow();
+    // Highlighted again without a selection: the bar stays where it is.
+    for (int row = 0; !kept.isEmpty() && row < RowCount(); ++row) {
+        if (Cell(0, row) == kept) {
+            SetBlockAround(row);
+            break;
+        }
+    }
+    StringGrid1->verticalScrollBar()->setValue(scrolled);
+    StringGrid1->viewport()->update();
 }
 
 void TForm6::StringGrid1DrawCell(QPainter& canvas, int column, int row, const QRect& rect) const

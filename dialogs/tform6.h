@@ -29,6 +29,9 @@ public:
     void StringGrid1SelectCell(int column, int row);
     void StringGrid1DrawCell(QPainter& canvas, int column, int row, const QRect& rect) const;
     void Exit1Click();
+    // Data files changed under the open list: rebuilt, with the highlighted
+    // entry kept where it still exists.
+    void DataChanged();
 
     // The grid's contents.
     int RowCount() const;

@@ -21,3 +21,5 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-de
                 fonts-ipafont-gothic fonts-liberation)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
+# The day-change end-to-end test runs the program under a faked clock.
+TEST_PACKAGES+=(faketime)

@@ -46,6 +46,7 @@ private slots:
     void drawsBlockAndWhiteRows();
     void textColumnFollowsWidth();
     void exitCloses();
+    void outsideChangeKeepsHighlightedEntry();
 
 private:
     void Write(const QList<Stored>& lines);
@@ -326,6 +327,32 @@ void TestTForm6::exitCloses()
     ShowActive();
     m_form->Exit1->trigger();
     QVERIFY(!m_form->isVisible());
+}
+
+void TestTForm6::outsideChangeKeepsHighlightedEntry()
+{
+    Write({{"199903", "0305", "first"}, {"199904", "0410", "a#~b#~c"}});
+    m_bar->NotifyDataChanged(); // a closed list stays as it is
+    QCOMPARE(Rows(), (QStringList{"|", "|"}));
+
+    ShowActive();
+    ClickRow(2);
+    QCOMPARE(m_bar->Redraws.size(), 1);
+
+    // Another program adds an earlier entry: the same entry stays highlighted
+    // one row lower, and the bar is not moved.
+    Write({{"199902", "0201", "new"}});
+    m_bar->NotifyDataChanged();
+    QCOMPARE(Rows().first(), u"1999/02/01|new"_s);
+    QCOMPARE(m_form->SelectedFirstRow, 2);
+    QCOMPARE(m_form->SelectedLastRow, 4);
+    QCOMPARE(m_bar->Redraws.size(), 1);
+
+    // The highlighted entry is gone: nothing is highlighted.
+    Write({{"199904", "0410", ""}});
+    m_bar->NotifyDataChanged();
+    QCOMPARE(m_form->RowCount(), 2);
+    QCOMPARE(m_form->SelectedFirstRow, -1);
 }
 
 QTEST_MAIN(TestTForm6)

@@ -1,0 +1,83 @@
+#include "datawatch.h"
+
+#include "holidayfiles.h"
+#include "schedulefiles.h"
+
+#include <QFileInfo>
+
+DataWatch::DataWatch(const QString& dataDir, std::function<void()> changed, int coalesceMs)
+    : m_dataDir(dataDir), m_changed(std::move(changed))
+{
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(coalesceMs);
+    connect(&m_settle, &QTimer::timeout, this, &DataWatch::Settle);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { Reported(false); });
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { Reported(true); });
+    m_watcher.addPath(m_dataDir);
+}
+
+void DataWatch::Follow(QDate shown)
+{
+    const QDate month(shown.year(), shown.month(), 1);
+    if (month == m_month)
+        return;
+    m_month = month;
+    m_files = QStringList{HolidayFilePath(m_dataDir), DayOffFilePath(m_dataDir),
+                          ScheduleFilePath(m_dataDir, month.addMonths(-1)), ScheduleFilePath(m_dataDir, month),
+                          ScheduleFilePath(m_dataDir, month.addMonths(1))};
+    m_baseline = Fingerprint();
+    Rewatch();
+}
+
+void DataWatch::Reported(bool aFileItself)
+{
+    m_fileReported = m_fileReported || aFileItself;
+    if (!m_settle.isActive())
+        m_settle.start();
+}
+
+// A report on one of the files is a change; a report on the folder is one
+// only when one of the files looks different (created, removed, replaced):
+// temporary files, locks and other programs' files come and go there too.
+void DataWatch::Settle()
+{
+    const QStringList now = Fingerprint();
+    const bool changed = m_fileReported || now != m_baseline;
+    m_fileReported = false;
+    m_baseline = now;
+    // A file replaced by a rename is a new file: watch it afresh.
+    Rewatch();
+    if (changed && m_changed)
+        m_changed();
+}
+
+void DataWatch::Rewatch()
+{
+    const QStringList watched = m_watcher.files();
+    if (!watched.isEmpty())
+        m_watcher.removePaths(watched);
+    QStringList existing;
+    for (const QString& path : m_files) {
+        if (QFileInfo::exists(path))
+            existing.append(path);
+    }
+    if (!existing.isEmpty())
+        m_watcher.addPaths(existing);
+}
+
+QStringList DataWatch::Fingerprint() const
+{
+    QStringList prints;
+    for (const QString& path : m_files) {
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            prints.append(QString());
+            continue;
+        }
+        prints.append(QStringLiteral("%1 %2 %3")
+                          .arg(info.size())
+                          .arg(info.lastModified().toMSecsSinceEpoch())
+                          .arg(info.metadataChangeTime().toMSecsSinceEpoch()));
+    }
+    return prints;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+// Tells when the data files the bar shows have changed, whoever changed
+// them: HorDay.ini, HorDay2.ini and the schedule files of a month and its two
+// neighbours. Created, changed, removed or replaced by a rename all count.
+// The platform reports changes (QFileSystemWatcher on the folder and on each
+// of these files); a burst of reports becomes one call, made CoalesceMs after
+// the first report. Nothing runs while nothing changes.
+class DataWatch : public QObject {
+public:
+    static constexpr int DefaultCoalesceMs = 100;
+
+    DataWatch(const QString& dataDir, std::function<void()> changed, int coalesceMs = DefaultCoalesceMs);
+
+    // The files of shown's month and its neighbours from now on. Call it
+    // before reading them, so that no change after the reading goes unseen.
+    void Follow(QDate shown);
+
+    QStringList WatchedFiles() const { return m_files; }
+
+private:
+    void Reported(bool aFileItself);
+    void Settle();
+    void Rewatch();
+    QStringList Fingerprint() const;
+
+    QString m_dataDir;
+    std::function<void()> m_changed;
+    QFileSystemWatcher m_watcher;
+    QTimer m_settle;
+    QDate m_month;
+    QStringList m_files;
+    QStringList m_baseline;
+    bool m_fileReported = false;
+};

@@ -1,0 +1,40 @@
+#include "liveupdates.h"
+
+#include "clock.h"
+
+LiveUpdates::LiveUpdates(BarContext& bar, std::function<void()> hidePopup)
+    : m_bar(bar), m_hidePopup(std::move(hidePopup)),
+      m_day([this] { return m_bar.State.ShownDate.date(); }, [this](DayChange change) { DayChanged(change); }),
+      m_files(bar.DataDir, [this] { FilesChanged(); })
+{
+}
+
+void LiveUpdates::Showing(bool mark, const QDateTime& date)
+{
+    m_mark = mark;
+    m_files.Follow(date.date());
+}
+
+void LiveUpdates::DayChanged(DayChange change)
+{
+    if (!change.Changed)
+        return;
+    bool mark = m_mark;
+    if (change.MoveToToday) {
+        m_bar.State.ShownDate = Clock::Now();
+        mark = false;
+    }
+    if (m_hidePopup)
+        m_hidePopup();
+    m_bar.ShowMonth(mark, m_bar.State.ShownDate);
+}
+
+void LiveUpdates::FilesChanged()
+{
+    // The pop-up shows texts of the last redraw; the next pointer move over
+    // the strip shows it again with the new ones.
+    if (m_hidePopup)
+        m_hidePopup();
+    m_bar.ShowMonth(m_mark, m_bar.State.ShownDate);
+    m_bar.NotifyDataChanged();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "barcontext.h"
+#include "datawatch.h"
+#include "daychange.h"
+
+#include <functional>
+
+// Keeps a bar that runs for weeks current without the user's doing: today
+// follows the clock, and data files changed by other programs show at once.
+// The bar tells it of every redraw (Showing) and of every pointer test and
+// slide-in (CheckDay); it redraws the bar through ShowMonth.
+class LiveUpdates {
+public:
+    // hidePopup drops a pop-up whose text may have gone stale.
+    LiveUpdates(BarContext& bar, std::function<void()> hidePopup);
+
+    // ShowMonth calls this first, before it reads any file.
+    void Showing(bool mark, const QDateTime& date);
+    // Cheap while the day is the same.
+    void CheckDay() { m_day.Check(); }
+
+private:
+    void DayChanged(DayChange change);
+    void FilesChanged();
+
+    BarContext& m_bar;
+    std::function<void()> m_hidePopup;
+    bool m_mark = false;
+    DayWatch m_day;
+    DataWatch m_files;
+};

@@ -9,6 +9,7 @@
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
+#include "translations.h"
 
 #include <cstdio>
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     MurvaneApplication::setApplicationName(QStringLiteral("Murvane"));
     MurvaneApplication::setApplicationDisplayName(QStringLiteral("Murvane"));
     MurvaneApplication::setWindowIcon(ProgramIcon());
+    InstallQtTranslations();
 
     if (!Cp932::Available()) {
         const QString message = QStringLiteral("Shift-JIS (CP932) の変換が使えません");

@@ -86,56 +86,83 @@ bool FitsAsDesigned(const InkSpan& ink, QSize cell, qreal ratio)
            || (ink.Left >= AllowedLeft(ratio) && ink.Right < AllowedLeft(ratio) + AllowedWidth(cell, ratio));
 }
 
-bool FitsCondensed(const InkSpan& ink, QSize cell, qreal ratio)
+// A text split into what is drawn one by one: characters, a surrogate pair
+// kept whole.
+QStringList Letters(const QString& text)
 {
-    return ink.Empty() || ink.Width() <= AllowedWidth(cell, ratio);
+    QStringList letters;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        letters.append(text.mid(i, n));
+        i += n - 1;
+    }
+    return letters;
 }
 
-QFont Condensed(const QFont& font, int stretch, int spacing)
+// Where each letter of a text goes when set letter by letter: their inks a
+// pixel apart, the whole centred between the cell's outer columns. Each
+// shift is how far the letter moves from being drawn centred in the cell.
+// Set this way, every number's two digits stand closer together than any
+// digit to its neighbour's, whatever the glyphs' own side bearings.
+struct LetterLayout {
+    int Width = 0; // device pixels of ink, gaps included
+    QList<qreal> Shifts;
+};
+
+LetterLayout LayOutLetters(const QFont& font, const QString& text, QSize cell, qreal ratio)
+{
+    // A thin gap on a dense screen too: the space goes to the letters.
+    const int gap = qMax(1, qRound(ratio / 2));
+    LetterLayout layout;
+    QList<InkSpan> inks;
+    for (const QString& letter : Letters(text)) {
+        inks.append(MeasureInk(font, letter, cell, ratio));
+        if (!inks.last().Empty())
+            layout.Width += (layout.Width > 0 ? gap : 0) + inks.last().Width();
+    }
+    int x = AllowedLeft(ratio) + (AllowedWidth(cell, ratio) - layout.Width) / 2;
+    for (const InkSpan& ink : inks) {
+        layout.Shifts.append(ink.Empty() ? 0 : (x - ink.Left) / ratio);
+        if (!ink.Empty())
+            x += ink.Width() + gap;
+    }
+    return layout;
+}
+
+QFont Condensed(const QFont& font, int stretch)
 {
     QFont condensed = font;
     if (stretch != 100)
         condensed.setStretch(stretch);
-    if (spacing != 0)
-        condensed.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
     return condensed;
-}
-
-// Moves the text's ink to the middle of the columns it may use.
-qreal CentringShift(const InkSpan& ink, QSize cell, qreal ratio)
-{
-    if (ink.Empty())
-        return 0;
-    const int wantLeft = AllowedLeft(ratio) + (AllowedWidth(cell, ratio) - ink.Width()) / 2;
-    return (wantLeft - ink.Left) / ratio;
 }
 
 CellTextFit Fit(const QFont& font, const QStringList& texts, QSize cell, qreal ratio)
 {
-    const auto all = [&](const QFont& f, bool (*fits)(const InkSpan&, QSize, qreal)) {
+    const auto fitsAsDesigned = [&] {
         for (const QString& text : texts)
-            if (!fits(MeasureInk(f, text, cell, ratio), cell, ratio))
+            if (!FitsAsDesigned(MeasureInk(font, text, cell, ratio), cell, ratio))
                 return false;
         return true;
     };
-    if (all(font, FitsAsDesigned))
+    if (fitsAsDesigned())
         return {font, false, {}};
     // The whole row the same way, so that its numbers keep one look: first
-    // only re-centred, then a pixel less between letters, then narrower; the
-    // narrowest, clipped to its cell, when nothing fits.
-    QFont chosen = font;
-    [&] {
-        for (int stretch = 100; stretch >= 50; stretch -= 5) {
-            for (int spacing : {0, -1}) {
-                chosen = Condensed(font, stretch, spacing);
-                if (all(chosen, FitsCondensed))
-                    return;
-            }
+    // only set letter by letter, then ever narrower; the narrowest, clipped
+    // to its cell, when nothing fits.
+    CellTextFit fit{font, true, {}};
+    for (int stretch = 100; stretch >= 50; stretch -= 5) {
+        fit.Font = Condensed(font, stretch);
+        fit.Shifts.clear();
+        bool all = true;
+        for (const QString& text : texts) {
+            const LetterLayout layout = LayOutLetters(fit.Font, text, cell, ratio);
+            all = all && layout.Width <= AllowedWidth(cell, ratio);
+            fit.Shifts.insert(text, layout.Shifts);
         }
-    }();
-    CellTextFit fit{chosen, true, {}};
-    for (const QString& text : texts)
-        fit.Shift.insert(text, CentringShift(MeasureInk(chosen, text, cell, ratio), cell, ratio));
+        if (all)
+            break;
+    }
     return fit;
 }
 
@@ -165,7 +192,9 @@ void DrawCellText(QPainter& painter, const CellRec& cell, const CellTextFit& fit
         return;
     }
     painter.setClipRect(QRect(cell.Left, cell.Top, size.width(), size.height()));
-    painter.drawText(TextRect(cell.Left + fit.Shift.value(cell.Text), cell.Top, size), TextFlags | Qt::TextDontClip,
-                     cell.Text);
+    const QStringList letters = Letters(cell.Text);
+    const QList<qreal> shifts = fit.Shifts.value(cell.Text);
+    for (qsizetype i = 0; i < letters.size() && i < shifts.size(); ++i)
+        painter.drawText(TextRect(cell.Left + shifts[i], cell.Top, size), TextFlags | Qt::TextDontClip, letters[i]);
     painter.setClipping(false);
 }

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QList>
 #include <QStringList>
 
 class QPainter;
@@ -16,16 +17,18 @@ class QPainter;
 struct CellTextFit {
     QFont Font;
     bool Condensed = false; // false: drawn as designed, centred and clipped to the cell
-    // When condensed: how far each text moves right of the designed centring
-    // so that its ink is centred, in device-independent pixels.
-    QHash<QString, qreal> Shift;
+    // When condensed, the texts are set letter by letter: for each text, how
+    // far each letter moves right of being drawn centred in the cell, in
+    // device-independent pixels.
+    QHash<QString, QList<qreal>> Shifts;
 };
 
 // The fit for these texts in cells `cellWidth` pixels wide (both bounds
 // counted) on a surface of the given device pixel ratio. When every text,
 // centred as designed, already keeps a background column on each side, the
-// font stays as it is; otherwise the least condensed form of it (tighter
-// letter spacing, then a narrower stretch) in which all of them fit.
+// font stays as it is; otherwise the texts are set letter by letter, their
+// inks one pixel apart, in the least narrowed stretch of the font in which
+// all of them fit.
 // Measured on the drawn pixels, and remembered for the next rendering.
 CellTextFit FitCellTexts(const QFont& font, const QStringList& texts, int cellWidth, int cellHeight,
                          qreal devicePixelRatio);

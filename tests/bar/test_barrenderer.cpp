@@ -427,8 +427,8 @@ private slots:
                 const QString what = QStringLiteral("%1 in cell %2: ink %3 to %4")
                                          .arg(cell.Text).arg(k).arg(double(first) / r).arg(double(last) / r);
                 QVERIFY2(first >= (cell.Left + 1) * r && last < cell.Right * r, qPrintable(what));
-                // Two digits stay legible: not squeezed below half the cell.
-                QVERIFY2(row == 1 || last - first + 1 >= 7 * r, qPrintable(what));
+                // Two digits stay legible: not squeezed to a sliver.
+                QVERIFY2(row == 1 || last - first + 1 >= 6 * r, qPrintable(what));
             }
         }
     }

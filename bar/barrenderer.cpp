@@ -3,25 +3,22 @@
 #include "barfonts.h"
 #include "barpicture.h"
 #include "calendarrules.h"
+#include "celltext.h"
 #include "clock.h"
 #include "colors.h"
 #include "monthdata.h"
 #include "monthmodel.h"
 
 #include <QPainter>
+#include <QtMath>
 #include <array>
 #include <cstdlib>
 
 namespace {
 
-QRgb Rgb(ColorRef c)
-{
-    return ToQColor(c).rgb();
-}
-
 // A raster line as the original drawing calls made it: from `from` up to,
-// but not including, `to`.
-void RasterLine(QImage& image, QPoint from, QPoint to, QRgb colour)
+// but not including, `to`; one device-independent pixel at each step.
+void RasterLine(QPainter& painter, QPoint from, QPoint to, const QColor& colour)
 {
     int x = from.x();
     int y = from.y();
@@ -31,8 +28,7 @@ void RasterLine(QImage& image, QPoint from, QPoint to, QRgb colour)
     const int sy = y < to.y() ? 1 : -1;
     int err = dx + dy;
     while (x != to.x() || y != to.y()) {
-        if (image.rect().contains(x, y))
-            image.setPixel(x, y, colour);
+        painter.fillRect(x, y, 1, 1, colour);
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -62,12 +58,12 @@ void RaisedFrame(QPainter& painter, const CellRec& cell)
     painter.fillRect(l - 1, t, 1, b - t, white);
 }
 
-// Centred on one line within the cell, its right and bottom bounds excluded.
-void CellText(QPainter& painter, const CellRec& cell, ColorRef colour)
+// A layer of the given device-independent size at the screen's pixel density.
+QImage Layer(int width, int height, qreal ratio, QImage::Format format)
 {
-    painter.setPen(ToQColor(colour));
-    painter.drawText(QRect(cell.Left, cell.Top, cell.Right - cell.Left, cell.Bottom - cell.Top),
-                     Qt::AlignCenter | Qt::TextSingleLine, cell.Text);
+    QImage image(qCeil(width * ratio), qCeil(height * ratio), format);
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
 } // namespace
@@ -92,10 +88,12 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
     const StripRangeResult range = StripRange(what.Date, neighbouring);
     const int n = qMin(range.Count, CellTable::MaxColumns);
 
+    const qreal ratio = what.DevicePixelRatio > 0 ? what.DevicePixelRatio : 1;
+
     layers.WindowWidth = WindowWidth(n);
-    layers.Strip = QImage(layers.WindowWidth - 2 * LayerOrigin, StripHeight, QImage::Format_RGB32);
+    layers.Strip = Layer(layers.WindowWidth - 2 * LayerOrigin, StripHeight, ratio, QImage::Format_RGB32);
     layers.Strip.fill(ToQColor(Colors::Silver));
-    layers.Overlay = QImage(OverlayWidth, StripHeight, QImage::Format_ARGB32_Premultiplied);
+    layers.Overlay = Layer(OverlayWidth, StripHeight, ratio, QImage::Format_ARGB32_Premultiplied);
     layers.Overlay.fill(Qt::transparent);
 
     state.SubstitutePending = false;
@@ -104,10 +102,20 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
     MonthData lists;
     LoadMonthData(what.DataDir, lists, what.Date, what.Settings.NationalHolidays);
 
+    // Each row drawn whole in the font in use, condensed where it is too wide.
+    QStringList labels;
+    QStringList numbers;
+    for (int k = 1, weekday = range.FirstWeekday; k <= n; ++k, weekday = weekday % 7 + 1) {
+        labels.append(WeekdayLabel(weekday));
+        numbers.append(FormatDD(range.First.addDays(k - 1)));
+    }
+    constexpr int CellRows = 15; // 1 to 15 and 17 to 31
+    const CellTextFit labelFit = FitCellTexts(CellTextFont(), labels, CellPitch, CellRows, ratio);
+    const CellTextFit numberFit = FitCellTexts(CellTextFont(), numbers, CellPitch, CellRows, ratio);
+
     std::optional<CellRec> marked;
     {
         QPainter strip(&layers.Strip);
-        strip.setFont(CellTextFont());
         int weekday = range.FirstWeekday;
         for (int k = 1; k <= n; ++k) {
             const QDate day = range.First.addDays(k - 1);
@@ -118,7 +126,7 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
             weekday = weekday % 7 + 1;
 
             const DayMarks marks = ClassifyDay(day, lists, what.Date, state.SubstitutePending);
-            CellText(strip, label, marks.WeekdayColor);
+            DrawCellText(strip, label, labelFit, ToQColor(marks.WeekdayColor));
 
             CellRec& cell = cells.At(2, k);
             cell = CellRec{x + 1, 17, x + 14, 31, day, FormatDD(day), marks.HolidayName, marks.Schedule};
@@ -128,7 +136,7 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
                 todaySeen = true;
             if (what.Mark ? day == what.Date : marks.Today)
                 marked = cell;
-            CellText(strip, cell, marks.DayColor);
+            DrawCellText(strip, cell, numberFit, ToQColor(marks.DayColor));
             if (!cell.Schedule.isEmpty())
                 RaisedFrame(strip, cell);
         }
@@ -153,11 +161,11 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
         overlay.setPen(ToQColor(Colors::Black));
         overlay.drawText(QRect(5, 1, OverlayWidth * 2, StripHeight), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                          title);
-        overlay.end();
         // The underline: a silver stroke from the pen's start, hidden by the
         // silver strip beneath, then the yellow line.
-        RasterLine(layers.Overlay, {0, 0}, {5, 14}, Rgb(Colors::Silver));
-        RasterLine(layers.Overlay, {5, 14}, {170, 14}, Rgb(Colors::Yellow));
+        RasterLine(overlay, {0, 0}, {5, 14}, ToQColor(Colors::Silver));
+        RasterLine(overlay, {5, 14}, {170, 14}, ToQColor(Colors::Yellow));
+        overlay.end();
 
         if ((todaySeen || what.Mark) && marked && what.Picture) {
             DrawMaskedPicture(strip, QPoint(marked->Left - what.Settings.Image_X, marked->Top + what.Settings.Image_Y),

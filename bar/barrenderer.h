@@ -22,7 +22,8 @@ constexpr int HiddenTop = -36;  // only the bottom row stays on screen
 constexpr int WindowWidth(int dayCount) { return StripStart + CellPitch * dayCount + 10; }
 } // namespace BarGeometry
 
-// The two layers of one rendering.
+// The two layers of one rendering, in device pixels of the screen with their
+// device pixel ratio set: their device-independent sizes are the ones below.
 struct BarLayers {
     QImage Strip;   // Image1: window width - 4 by 33, opaque
     QImage Overlay; // Image2: 169 by 33, transparent where nothing is drawn
@@ -35,6 +36,7 @@ struct MonthRender {
     const std::optional<QImage>& Picture; // entry 0 of ImageList2
     bool Mark = false;                    // picture on Date instead of today
     QDate Date;
+    qreal DevicePixelRatio = 1; // of the screen the bar is on
 };
 
 // Loads the month's lists, marks every day of the strip, paints both layers

@@ -11,6 +11,7 @@
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
+#include "translations.h"
 
 #include <QDir>
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     MurvaneApplication::setApplicationName(QStringLiteral("Murvane"));
     MurvaneApplication::setApplicationDisplayName(QStringLiteral("Murvane"));
     MurvaneApplication::setWindowIcon(ProgramIcon());
+    InstallQtTranslations();
 
     if (!Cp932::Available()) {
         const QString message = QStringLiteral("Shift-JIS (CP932) の変換が使えません");

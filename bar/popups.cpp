@@ -19,6 +19,31 @@ constexpr int PointerGap = 20;        // the pop-up's top lies this far below th
 constexpr int PixelsPerByte = 9;      // width allowance per byte of the longest line
 constexpr int LineMeasureWidth = 150; // the line height is measured within this
 constexpr int ButtonMeasureWidth = 100;
+constexpr int Unwrapped = 1 << 22;    // wider than any text
+
+// The pop-up's width: the measured text within the allowance of 9 pixels a
+// byte of its longest line, or, where the font's real width needs more than
+// that, the text's own width: a line wrapped inside the allowance would be
+// cut off by the pop-up's height of one line height a line.
+int PopupWidth(const THintWindow& hint, int longestBytes, const QString& measured)
+{
+    const QRect allowed = hint.CalcHintRect(PixelsPerByte * longestBytes, measured);
+    const QRect natural = hint.CalcHintRect(Unwrapped, measured);
+    return allowed.height() > natural.height() ? natural.width() : allowed.width();
+}
+
+// A text wider than the screen is wrapped within the screen's width, words
+// broken where there is no other place, and the pop-up is as tall as the
+// wrapped text; the measure, like the hint window's own, adds 6 by 2 pixels.
+void WrapToScreen(const THintWindow& hint, const QString& text, int& width, int& height)
+{
+    const int screenWidth = THintWindow::ScreenRect().width();
+    if (width <= screenWidth)
+        return;
+    const QRect wrapped = hint.CalcWrappedRect(screenWidth - 6, text);
+    width = wrapped.width();
+    height = wrapped.height();
+}
 
 // The rectangle moves left by what passes the screen's right edge, but never
 // past its left edge.
@@ -192,13 +217,14 @@ void BarPopups::Image1MouseMove(int x, int y)
         }
 
         const int lineHeight = hint->CalcHintRect(LineMeasureWidth, FormatSlashDate(cell.Date)).height();
-        const int width = hint->CalcHintRect(PixelsPerByte * longest, measured).width();
+        int width = PopupWidth(*hint, longest, measured);
+        int height = lineHeight * lineCount;
+        WrapToScreen(*hint, text, width, height);
         int left = cell.Left;
         int right = left + width;
         const int top = y + PointerGap;
-        const int bottom = top + lineHeight * lineCount;
         KeepRightEdgeOnScreen(left, right);
-        ShowAt(left, top, right, bottom, text, ToQColor(m_settings.DayPopColor));
+        ShowAt(left, top, right, top + height, text, ToQColor(m_settings.DayPopColor));
         return;
     }
 
@@ -214,13 +240,14 @@ void BarPopups::Image1MouseMove(int x, int y)
         const THintWindow* hint = m_state.HintWindow;
         if (!hint)
             return;
-        const int lineHeight = hint->CalcHintRect(LineMeasureWidth, text).height();
-        const int width = hint->CalcHintRect(PixelsPerByte * Cp932::ByteLength(text), text).width();
+        int height = hint->CalcHintRect(LineMeasureWidth, text).height();
+        int width = PopupWidth(*hint, Cp932::ByteLength(text), text);
+        WrapToScreen(*hint, text, width, height);
         int left = m_cells.At(1, column).Left;
         int right = left + width;
         const int top = y + PointerGap;
         KeepRightEdgeOnScreen(left, right);
-        ShowAt(left, top, right, top + lineHeight, text, ToQColor(m_settings.YoubiPopColor));
+        ShowAt(left, top, right, top + height, text, ToQColor(m_settings.YoubiPopColor));
         return;
     }
 

@@ -251,7 +251,8 @@ void TForm1::ShowMonth(bool mark, const QDateTime& date)
     if (d->Live)
         d->Live->Showing(mark, date);
     try {
-        RenderMonth(MonthRender{DataDir, Settings, ImageList2, mark, date.date()}, State, Cells, d->Layers);
+        RenderMonth(MonthRender{DataDir, Settings, ImageList2, mark, date.date(), devicePixelRatioF()}, State, Cells,
+                    d->Layers);
     } catch (...) {
         // The redraw drops its errors; the bar keeps what was drawn.
     }

@@ -1,11 +1,17 @@
 #include "thintwindow.h"
 
+#include "barfonts.h"
+
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QTextOption>
 #include <QToolTip>
+#include <QtMath>
 
 namespace {
 // Line breaks arrive as line feed + carriage return; Qt would draw the
@@ -23,7 +29,27 @@ QFont HintFont()
     QFont font = QToolTip::font();
     if (font.pointSizeF() <= 0 && font.pixelSize() <= 0)
         font.setPointSize(8);
+    // The whole text in one font. Without Japanese in the system's font, Qt
+    // takes each run's glyphs, digits included, from whichever font covers
+    // that run's script, so the date of "…【クリスマスイブ】" came out narrower
+    // than the one of "…【振替休日】". The stand-in draws as the strip does,
+    // in whole pixels.
+    if (!QFontDatabase::writingSystems(QFontInfo(font).family()).contains(QFontDatabase::Japanese)) {
+        const QFont gothic = GothicFont();
+        font.setFamilies(gothic.families());
+        font.setStyleStrategy(gothic.styleStrategy());
+        font.setHintingPreference(gothic.hintingPreference());
+    }
     return font;
+}
+
+// Word-wrapped, and a word longer than a line broken where it must be: a text
+// without blanks still stays within the window's width.
+QTextOption WrapOption()
+{
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
 }
 
 constexpr int TextInset = 2;
@@ -56,6 +82,17 @@ QRect THintWindow::CalcHintRect(int maxWidth, const QString& text) const
     return QRect(0, 0, extent.width() + 6, extent.height() + 2);
 }
 
+QRect THintWindow::CalcWrappedRect(int maxWidth, const QString& text) const
+{
+    // Measured by the same layout that paints it; an image has the screen's
+    // default resolution, as the window's font has.
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    painter.setFont(font());
+    const QRectF extent = painter.boundingRect(QRectF(0, 0, maxWidth, BigHeight), DisplayText(text), WrapOption());
+    return QRect(0, 0, qCeil(extent.width()) + 6, qCeil(extent.height()) + 2);
+}
+
 void THintWindow::SetBackground(const QColor& color)
 {
     QPalette pal = palette();
@@ -74,6 +111,8 @@ void THintWindow::ActivateHint(const QRect& rect, const QString& text)
     int top = rect.top();
     if (top + height > screen.bottom() + 1)
         top = screen.bottom() + 1 - height;
+    if (top < screen.top())
+        top = screen.top();
     if (left + width > screen.right() + 1)
         left = screen.right() + 1 - width;
     if (left < screen.left())
@@ -109,6 +148,5 @@ void THintWindow::paintEvent(QPaintEvent*)
 
     painter.setPen(QToolTip::palette().color(QPalette::ToolTipText));
     painter.setFont(font());
-    painter.drawText(area.adjusted(TextInset, TextInset, 0, 0),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, DisplayText(m_text));
+    painter.drawText(QRectF(area.adjusted(TextInset, TextInset, 0, 0)), DisplayText(m_text), WrapOption());
 }

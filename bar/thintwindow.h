@@ -19,6 +19,9 @@ public:
 
     // The text's word-wrapped extent within maxWidth, plus 6 by 2 pixels.
     QRect CalcHintRect(int maxWidth, const QString& text) const;
+    // The same, with a word too long for a line broken inside it, as the
+    // window paints a text too wide for its width.
+    QRect CalcWrappedRect(int maxWidth, const QString& text) const;
     void SetBackground(const QColor& color);
     // Shows the text at rect (screen coordinates: position and size), 4 pixels
     // taller, kept on screen, without activating. A released window is

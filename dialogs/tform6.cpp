@@ -4,6 +4,7 @@
 #include "barfonts.h"
 #include "calendarrules.h"
 #include "colors.h"
+#include "datecolumn.h"
 #include "messagebox.h"
 #include "outersize.h"
 #include "schedulefiles.h"
@@ -145,7 +146,7 @@ TForm6::TForm6(BarContext& bar, QWidget* parent) : QDialog(parent), m_bar(bar)
     grid->verticalHeader()->setDefaultSectionSize(RowHeight);
     grid->verticalHeader()->setMinimumSectionSize(RowHeight);
     grid->horizontalHeader()->setMinimumSectionSize(0);
-    grid->setColumnWidth(0, DateColumnWidth);
+    grid->setColumnWidth(0, FitDateColumn(grid->font(), DateColumnWidth));
     grid->setColumnWidth(1, TextColumnWidth);
     grid->setShowGrid(false);
     grid->setWordWrap(false);

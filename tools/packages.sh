@@ -19,6 +19,8 @@ ensure_packages() {
 # What building the program needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-dev
                 fonts-ipafont-gothic fonts-liberation)
+# Qt's own Japanese texts for its colour and file dialogs; read at run time too.
+BUILD_PACKAGES+=(qt6-translations-l10n)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
 # The day-change end-to-end test runs the program under a faked clock.

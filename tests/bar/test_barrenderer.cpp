@@ -1,4 +1,6 @@
+#include "barfonts.h"
 #include "barrenderer.h"
+#include "celltext.h"
 #include "clock.h"
 #include "colors.h"
 #include "schedulefiles.h"
@@ -58,9 +60,9 @@ private:
     BarLayers m_layers;
     std::optional<QImage> m_picture;
 
-    void Render(QDate date, bool mark = false)
+    void Render(QDate date, bool mark = false, qreal ratio = 1)
     {
-        RenderMonth(MonthRender{m_dir.path(), m_settings, m_picture, mark, date}, m_state, m_cells, m_layers);
+        RenderMonth(MonthRender{m_dir.path(), m_settings, m_picture, mark, date, ratio}, m_state, m_cells, m_layers);
     }
 
     // A picture of one colour with a white top-left pixel.
@@ -385,6 +387,82 @@ private slots:
         Render(QDate(2024, 5, 15));
         // Only the day number's own yellow in today's cell.
         QCOMPARE(InkInside(m_layers.Strip, m_cells.At(2, 15)), QSet<QRgb>{Yellow});
+    }
+
+    // Every label and number whole inside its cell with a background column
+    // on either side, so that neighbours never touch, whatever the fonts'
+    // digits are wide: an empty folder and a month without today leave no
+    // frame or picture in the way.
+    void textsStayInsideTheirCells_data()
+    {
+        QTest::addColumn<int>("showFRDate");
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("one month") << 0 << 1.0;
+        QTest::newRow("neighbouring months") << 1 << 1.0;
+        QTest::newRow("one month at scale 2") << 0 << 2.0;
+    }
+
+    void textsStayInsideTheirCells()
+    {
+        QFETCH(int, showFRDate);
+        QFETCH(qreal, ratio);
+        QTemporaryDir empty;
+        m_settings.ShowFRDate = showFRDate;
+        RenderMonth(MonthRender{empty.path(), m_settings, m_picture, false, QDate(2024, 1, 10), ratio}, m_state,
+                    m_cells, m_layers);
+        const QImage& strip = m_layers.Strip;
+        const int r = int(ratio);
+        for (int row : {1, 2}) {
+            for (int k = 1; k <= m_cells.DayCount; ++k) {
+                const CellRec& cell = m_cells.At(row, k);
+                // Device columns with ink from one cell's left neighbour column to the next one's.
+                int first = -1;
+                int last = -1;
+                for (int x = (cell.Left - 1) * r; x < (cell.Right + 2) * r; ++x)
+                    for (int y = cell.Top * r; y < (cell.Bottom + 1) * r; ++y)
+                        if (strip.pixel(x, y) != Silver) {
+                            first = first < 0 ? x : first;
+                            last = x;
+                        }
+                const QString what = QStringLiteral("%1 in cell %2: ink %3 to %4")
+                                         .arg(cell.Text).arg(k).arg(double(first) / r).arg(double(last) / r);
+                QVERIFY2(first >= (cell.Left + 1) * r && last < cell.Right * r, qPrintable(what));
+                // Two digits stay legible: not squeezed to a sliver.
+                QVERIFY2(row == 1 || last - first + 1 >= 6 * r, qPrintable(what));
+            }
+        }
+    }
+
+    void fittingTextsAreDrawnAsDesigned()
+    {
+        // Digits narrow enough for the cells are not touched.
+        const CellTextFit fit = FitCellTexts(GothicFont(10), {QStringLiteral("01"), QStringLiteral("28")}, 14, 15, 1);
+        QVERIFY(!fit.Condensed);
+        QCOMPARE(fit.Font, GothicFont(10));
+    }
+
+    // On a screen of twice the density the layers have twice the pixels each
+    // way and are drawn at that density, not enlarged from the plain ones.
+    void scaleTwoDrawsAtTheScreensDensity()
+    {
+        Render(QDate(2024, 5, 15));
+        const QImage plain = m_layers.Strip;
+        Render(QDate(2024, 5, 15), false, 2);
+        QCOMPARE(m_layers.WindowWidth, 614);
+        QCOMPARE(m_layers.Strip.size(), QSize(2 * 610, 2 * 33));
+        QCOMPARE(m_layers.Strip.deviceIndependentSize(), QSizeF(610, 33));
+        QCOMPARE(m_layers.Overlay.size(), QSize(2 * 169, 2 * 33));
+        QCOMPARE(m_layers.Overlay.deviceIndependentSize(), QSizeF(169, 33));
+        const QImage enlarged = plain.scaled(plain.size() * 2).convertToFormat(m_layers.Strip.format());
+        QImage sharp = m_layers.Strip;
+        sharp.setDevicePixelRatio(1);
+        QVERIFY(sharp != enlarged);
+        // The geometry stays: the frame of the 10th's note at the same place.
+        const int x = ColumnX(10);
+        QCOMPARE(m_layers.Strip.pixel(2 * x, 2 * 17), White);
+        QCOMPARE(m_layers.Strip.pixel(2 * x + 1, 2 * 17 + 1), White);
+        QCOMPARE(m_layers.Strip.pixel(2 * (x + 12), 2 * 31 + 1), Grey);
+        QCOMPARE(m_layers.Overlay.pixel(2 * 100, 2 * 14 + 1), Yellow);
     }
 
     void missingFilesShowWeekdaysOnly()

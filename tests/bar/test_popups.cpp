@@ -97,6 +97,9 @@ private slots:
     void jumpFromDayNumberToWeekdayLabel();
     void followsThePointerDownTheCell();
     void rightEdgeShift();
+    void textWiderThanTheScreenWraps_data();
+    void textWiderThanTheScreenWraps();
+    void oneFontForTheWholeText();
     void windowIsRecreatedOnlyWhenTheItemChanges();
     void hideKeepsTheItem();
     void hiddenBarSlidesInAndShowsNothing();
@@ -480,11 +483,74 @@ void TestPopups::rightEdgeShift()
     QVERIFY(g.left() < cell.Left);
     QCOMPARE(g.top(), 45);
 
-    // Too wide for the screen at all: pinned to the left edge.
+    // Too wide for the screen at all: wrapped, and still wholly on it.
     m_popups->Image1MouseMove(0, 0);
     cell.Schedule = QString(400, QLatin1Char('W'));
     m_popups->Image1MouseMove(cell.Left + 2, 25);
-    QCOMPARE(m_hint->geometry().left(), 0);
+    QVERIFY(m_hint->geometry().left() >= 0);
+    QCOMPARE(m_hint->geometry().right() + 1, screenRight);
+}
+
+void TestPopups::textWiderThanTheScreenWraps_data()
+{
+    QTest::addColumn<QString>("holiday");
+    QTest::addColumn<QString>("schedule");
+    QTest::addColumn<int>("y"); // 25 the day number, 8 the weekday label
+
+    QTest::newRow("3000 letters without a blank") << "" << QString(3000, u'W') << 25;
+    QTest::newRow("3000 kana") << "" << QString(3000, u'あ') << 25;
+    QTest::newRow("words and lines") << "" << QStringLiteral("word ").repeated(600) + QStringLiteral("#~end") << 25;
+    QTest::newRow("holiday name, day pop-up") << QString(400, u'祝') << "" << 25;
+    QTest::newRow("holiday name, weekday pop-up") << QString(400, u'祝') << "" << 8;
+}
+
+// A text wider than the screen: the pop-up lies wholly on the screen and is
+// tall enough for every line the text needs at its width, with the text
+// painted down to its last line.
+void TestPopups::textWiderThanTheScreenWraps()
+{
+    QFETCH(QString, holiday);
+    QFETCH(QString, schedule);
+    QFETCH(int, y);
+    CellRec& cell = m_cells.At(2, 20);
+    cell.HolidayName = holiday;
+    cell.Schedule = schedule;
+    m_popups->Image1MouseMove(DayX(20), y);
+    QVERIFY(m_hint->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect g = m_hint->geometry();
+    QVERIFY2(screen.contains(g), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height())));
+
+    // No fewer lines than the text's whole width over the window's.
+    const QFontMetrics metrics(m_hint->font());
+    QString text = m_hint->Text();
+    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    qint64 advance = 0;
+    for (const QString& line : text.split(u'\n'))
+        advance += metrics.horizontalAdvance(line);
+    const int lines = int((advance + g.width() - 1) / g.width());
+    QVERIFY2(g.height() >= lines * metrics.height(), qPrintable(QStringLiteral("%1 < %2 lines").arg(g.height()).arg(lines)));
+
+    const QImage image = m_hint->grab().toImage();
+    const QColor ink = QToolTip::palette().color(QPalette::ToolTipText);
+    int lowest = -1;
+    for (int row = 0; row < image.height(); ++row)
+        for (int x = 2; x < image.width() - 1; ++x)
+            if (QColor(image.pixel(x, row)) == ink)
+                lowest = row;
+    QVERIFY2(lowest > image.height() - 3 * metrics.height(), qPrintable(QString::number(lowest)));
+}
+
+// The date is as wide beside a katakana name as beside a kanji one: the
+// whole text comes from one font, at its natural width.
+void TestPopups::oneFontForTheWholeText()
+{
+    for (const QString name : {QStringLiteral("【クリスマスイブ】"), QStringLiteral("【振替休日】")}) {
+        const QString date = QStringLiteral("2026/12/24");
+        const int whole = m_hint->CalcHintRect(1 << 20, date + name).width();
+        const int parts = m_hint->CalcHintRect(1 << 20, date).width() + m_hint->CalcHintRect(1 << 20, name).width() - 6;
+        QVERIFY2(qAbs(whole - parts) <= 1, qPrintable(QStringLiteral("%1: %2 against %3").arg(name).arg(whole).arg(parts)));
+    }
 }
 
 void TestPopups::windowIsRecreatedOnlyWhenTheItemChanges()

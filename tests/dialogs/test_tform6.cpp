@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QPainter>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +46,7 @@ private slots:
     void keyThatIsNoDate();
     void drawsBlockAndWhiteRows();
     void textColumnFollowsWidth();
+    void dateColumnShowsTheWholeDate();
     void exitCloses();
     void outsideChangeKeepsHighlightedEntry();
 
@@ -291,7 +293,7 @@ void TestTForm6::drawsBlockAndWhiteRows()
     QTableView* grid = m_form->StringGrid1;
     const QImage image = grid->viewport()->grab().toImage();
     const QColor block = QColor(0, 0xC0, 0);
-    const int textX = TForm6::DateColumnWidth + 2;
+    const int textX = m_form->StringGrid1->columnWidth(0) + 2;
     auto rowHasInk = [&](int row) {
         for (int y = row * 20 + 2; y < row * 20 + 18; ++y)
             for (int x = textX; x < textX + 20; ++x)
@@ -300,11 +302,11 @@ void TestTForm6::drawsBlockAndWhiteRows()
         return false;
     };
     for (int row : {0, 1}) {
-        QCOMPARE(image.pixelColor(TForm6::DateColumnWidth + 200, row * 20 + 1), block);
-        QCOMPARE(image.pixelColor(TForm6::DateColumnWidth + 200, row * 20 + 18), block);
+        QCOMPARE(image.pixelColor(textX + 200, row * 20 + 1), block);
+        QCOMPARE(image.pixelColor(textX + 200, row * 20 + 18), block);
         QVERIFY2(rowHasInk(row), "black text in the block");
     }
-    QCOMPARE(image.pixelColor(TForm6::DateColumnWidth + 200, 2 * 20 + 10), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(textX + 200, 2 * 20 + 10), QColor(Qt::white));
     QVERIFY2(rowHasInk(2), "black text in a white row");
     // Nothing is written into the first pixel row and column of a cell.
     QCOMPARE(image.pixelColor(textX - 1, 2 * 20 + 1), QColor(Qt::white));
@@ -314,12 +316,46 @@ void TestTForm6::textColumnFollowsWidth()
 {
     ShowActive();
     QTableView* grid = m_form->StringGrid1;
-    QCOMPARE(grid->columnWidth(0), TForm6::DateColumnWidth);
+    const int date = grid->columnWidth(0);
+    QVERIFY(date >= TForm6::DateColumnWidth);
     const int before = grid->columnWidth(1);
     m_form->resize(m_form->width() + 100, m_form->height());
     QTRY_COMPARE(grid->columnWidth(1), before + 100);
-    QCOMPARE(grid->columnWidth(0), TForm6::DateColumnWidth);
+    QCOMPARE(grid->columnWidth(0), date);
     QCOMPARE(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width());
+}
+
+// The date's ink, drawn in the list, is as wide as the date drawn freely in
+// the same font, and background stays between it and the next column.
+void TestTForm6::dateColumnShowsTheWholeDate()
+{
+    Write({{"200808", "0828", "x"}});
+    ShowActive();
+    QTableView* grid = m_form->StringGrid1;
+    const int column = grid->columnWidth(0);
+    const QImage shown = grid->viewport()->grab().toImage();
+    auto inkColumns = [](const QImage& image, int width, int height) {
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < height; ++y)
+                if (image.pixelColor(x, y).lightness() < 128) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+        return std::pair(first, last);
+    };
+    QImage free(200, TForm6::RowHeight, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    {
+        QPainter painter(&free);
+        painter.setFont(grid->font());
+        painter.drawText(QRect(2, 2, 198, 18), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"2008/08/28"_s);
+    }
+    const auto [first, last] = inkColumns(shown, column, TForm6::RowHeight);
+    const auto [freeFirst, freeLast] = inkColumns(free, free.width(), free.height());
+    QCOMPARE(last - first, freeLast - freeFirst);
+    QVERIFY2(last < column - 2, qPrintable(u"ink to %1, column %2"_s.arg(last).arg(column)));
 }
 
 void TestTForm6::exitCloses()

@@ -19,5 +19,12 @@ ensure_packages() {
 # What building the program needs.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-dev
                 fonts-ipafont-gothic fonts-liberation)
+# The icon's PNG sizes are rendered from its SVG at build time.
+BUILD_PACKAGES+=(librsvg2-bin)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
+# The installed files' validators, and the cross compiler of the Windows syntax check.
+TEST_PACKAGES+=(desktop-file-utils appstream libxml2-utils g++-mingw-w64-x86-64-posix)
+# What tools/package adds: CPack's DEB generator finds the libraries with
+# dpkg-shlibdeps and the programs with file.
+PACKAGE_PACKAGES=(dpkg-dev file)

@@ -24,6 +24,8 @@ program="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")"
 grep -qx "Icon=$id" "$entry" || e2e_fail "the entry names another icon"
 report="$(appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" 2>&1)" ||
   e2e_fail "appstreamcli validate: $report"
+# The tree as a whole: the metadata's launchable entry is there.
+report="$(appstreamcli validate-tree --no-net "$prefix" 2>&1)" || e2e_fail "appstreamcli validate-tree: $report"
 
 icons="$share/icons/hicolor"
 for size in 16 32 48 64 128 256; do

@@ -43,8 +43,11 @@ macro(target_include_directories name)
     endif()
   endforeach()
 endmacro()
-# What does not change what is compiled.
-foreach(command target_link_libraries set_target_properties qt_add_resources find_package)
+# What does not change which sources are compiled, nor their definitions.
+foreach(command target_link_libraries target_link_options target_compile_options
+                target_compile_features target_precompile_headers set_target_properties
+                set_source_files_properties set_property add_dependencies add_custom_command
+                add_custom_target install qt_add_resources find_package)
   cmake_language(EVAL CODE "macro(${command})\nendmacro()")
 endforeach()
 

@@ -1,5 +1,7 @@
 // XDG desktops: ${XDG_CONFIG_HOME:-$HOME/.config}/autostart/<app id>.desktop,
 // starting murvane-launcher, which starts the bar in the user's data folder.
+// Its TryExec makes the session pass over an entry left behind by a removed
+// program.
 #include "autostart.h"
 
 #include "apperror.h"
@@ -72,9 +74,10 @@ void Autostart::SetEnabled(bool enabled, const QString&)
         "Comment=Shows the month in a slim bar at the top of the screen\n"
         "Comment[ja]=画面の上端に一か月の日付を細長いバーで表示します\n"
         "Exec=%1\n"
+        "TryExec=%2\n"
         "Icon=" MURVANE_APP_ID "\n"
         "Terminal=false\n")
-        .arg(ExecArgument(launcher));
+        .arg(ExecArgument(launcher), QString(launcher).replace(u'\\', QStringLiteral("\\\\")));
 
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         WriteFailed();

@@ -116,6 +116,7 @@ void TestAutostartBox::confirmAppliesCancelKeeps()
     const QString launcher = exec.captured(1);
     QCOMPARE(QFileInfo(launcher).fileName(), u"murvane-launcher"_s);
     QVERIFY2(QFileInfo(launcher).isExecutable(), qPrintable(launcher));
+    QVERIFY2(entry.contains(u"\nTryExec="_s + launcher + u'\n'), qPrintable(entry));
     const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
     if (validator.isEmpty())
         QSKIP("desktop-file-validate is missing (tools/test installs desktop-file-utils)");

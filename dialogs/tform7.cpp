@@ -1,6 +1,7 @@
 #include "tform7.h"
 
 #include "apperror.h"
+#include "autostartbox.h"
 #include "barfonts.h"
 #include "barpicture.h"
 #include "colors.h"
@@ -111,6 +112,7 @@ TForm7::TForm7(BarContext& bar, TForm5& entryDialog, QWidget* parent)
     TabSheet1 = BuildHolidayPage();
     TabSheet2 = BuildColorPage();
     TabSheet3 = BuildOtherPage();
+    CheckAutostart = AutostartBox::Make(TabSheet3);
     PageControl1->addTab(TabSheet1, QStringLiteral("休日及びその他の特別日"));
     PageControl1->addTab(TabSheet2, QStringLiteral("表示色"));
     PageControl1->addTab(TabSheet3, QStringLiteral("その他"));
@@ -243,6 +245,7 @@ void TForm7::FormShow()
     SetPreview(m_bar.ImageList2.value_or(QImage()));
     Edit1->setText(QString::number(s.Image_X));
     Edit2->setText(QString::number(s.Image_Y));
+    AutostartBox::Load(*CheckAutostart);
 }
 
 void TForm7::SetPreview(const QImage& picture)
@@ -411,6 +414,8 @@ void TForm7::Button5Click()
             for (const QString& entry : *list)
                 Cp932::Encode(entry);
         Cp932::Encode(settings.PicturePath);
+        // The first write: when it fails, every file is as it was.
+        AutostartBox::Apply(*CheckAutostart, m_bar.DataDir);
         SaveHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
 
         settings.DayPopColor = BackColor(*Label1);

@@ -66,6 +66,7 @@ public:
     QLineEdit* Edit1 = nullptr; // X
     QLabel* Label6 = nullptr;
     QLineEdit* Edit2 = nullptr; // Y
+    QCheckBox* CheckAutostart = nullptr; // "ログイン時に起動する"
 
     QPushButton* Button5 = nullptr; // "閉じる"
 

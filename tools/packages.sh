@@ -21,7 +21,14 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-de
                 fonts-ipafont-gothic fonts-liberation)
 # Qt's own Japanese texts for its colour and file dialogs; read at run time too.
 BUILD_PACKAGES+=(qt6-translations-l10n)
+# The icon's PNG sizes are rendered from its SVG at build time.
+BUILD_PACKAGES+=(librsvg2-bin)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
 # The day-change end-to-end test runs the program under a faked clock.
 TEST_PACKAGES+=(faketime)
+# The installed files' validators, and the cross compiler of the Windows syntax check.
+TEST_PACKAGES+=(desktop-file-utils appstream libxml2-utils g++-mingw-w64-x86-64-posix)
+# What tools/package adds: CPack's DEB generator finds the libraries with
+# dpkg-shlibdeps and the programs with file.
+PACKAGE_PACKAGES=(dpkg-dev file)

@@ -24,7 +24,7 @@ BUILD_PACKAGES+=(qt6-translations-l10n)
 # The icon's PNG sizes are rendered from its SVG at build time.
 BUILD_PACKAGES+=(librsvg2-bin)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
-TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
+TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils)
 # The day-change end-to-end test runs the program under a faked clock.
 TEST_PACKAGES+=(faketime)
 # The installed files' validators, and the cross compiler of the Windows syntax check.

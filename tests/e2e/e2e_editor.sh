@@ -7,7 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 bin="$(realpath "$1")"
 e2e_init
-e2e_require xdotool xwininfo xwd iconv od
+e2e_require xdotool xwininfo xwd iconv od xmodmap
 
 framed() { rect_has_color "${frame_rect[@]}" ffffff; }
 unframed() { ! framed; }
@@ -47,8 +47,9 @@ e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the doub
 read -r editor ex ey <<<"$(windows_of_size 247x245)"
 [ "$ex" = $((cell_x + 4)) ] && [ "$ey" = 67 ] || e2e_fail "editor at $ex,$ey, expected $((cell_x + 4)),67"
 
-# The memo has the focus; Japanese text goes in through xdotool's key remapping.
+# The memo has the focus; the Japanese characters get keys of their own.
 xdotool mousemove $((ex + 100)) $((ey + 120))
+e2e_map_chars "会議資料B"
 xdotool type --delay 40 "会議"
 xdotool key Return
 xdotool type --delay 40 "資料B"

@@ -9,6 +9,7 @@
 #   e2e_pointer X Y              moves the pointer there as a mouse would
 #   e2e_wait_until SECS CMD...   retries CMD until it succeeds or SECS pass
 #   e2e_fail MESSAGE             reports and ends the test with failure
+#   e2e_map_chars TEXT           gives the characters of TEXT keys of their own before typing
 #
 # Everything started here is killed when the script ends, however it ends.
 
@@ -183,4 +184,21 @@ rect_has_color() {
   local colors
   colors="$(screen_colors "$1" "$2" "$3" "$4")"
   grep -qix "$5" <<<"$colors"
+}
+
+# Gives each character of TEXT that the keyboard lacks a free key of its own
+# before it is typed. Without it xdotool remaps one spare key for every such
+# character, and a program that reads a press after the next remapping sees
+# the wrong character or none.
+e2e_map_chars() {
+  local free=() args=() ch hex i=0
+  mapfile -t free < <(xmodmap -pke | awk '$4 == "" && $2 > 8 {print $2}')
+  while IFS= read -r ch; do
+    case "$ch" in [[:print:]]) [ "$(printf '%s' "$ch" | wc -c)" -eq 1 ] && continue ;; esac
+    hex="$(printf '%s' "$ch" | iconv -f UTF-8 -t UTF-32BE | od -An -tx1 | tr -d ' \n')"
+    [ "$i" -lt "${#free[@]}" ] || e2e_fail "no free key left for $ch"
+    args+=(-e "keycode ${free[i]} = U${hex#0000}")
+    i=$((i + 1))
+  done < <(printf '%s' "$1" | LC_ALL=C.UTF-8 grep -o .)
+  [ ${#args[@]} -eq 0 ] || xmodmap "${args[@]}"
 }

@@ -95,3 +95,8 @@ void SaveSettings(const QString& dataDir, const BarSettings& settings)
     ini.WriteNumber(OtherSection, QStringLiteral("Image_X"), settings.Image_X);
     ini.WriteNumber(OtherSection, QStringLiteral("Image_Y"), settings.Image_Y);
 }
+
+void CheckSettingsWritable(const QString& dataDir, const BarSettings& settings)
+{
+    TIniFile(SettingsFilePath(dataDir)).CheckWritable(OtherSection, {{QStringLiteral("Image1"), settings.PicturePath}});
+}

@@ -22,13 +22,13 @@ QStringList ListEntries(const QString& path)
     return entries;
 }
 
-void SaveEntries(const QString& path, const QStringList& entries)
+QList<TIniFile::KeyValue> EntryKeys(const QStringList& entries)
 {
     QList<TIniFile::KeyValue> keys;
     keys.reserve(entries.size());
     for (const QString& entry : entries)
         keys.append({EntryKey(entry), EntryValue(entry)});
-    TIniFile(path).ReplaceSectionKeys(Section(), keys);
+    return keys;
 }
 
 } // namespace
@@ -53,9 +53,17 @@ HolidayEntries ListHolidayEntries(const QString& dataDir)
 
 void SaveHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff)
 {
-    // The day-off file first: if it cannot be written, neither file changes.
-    SaveEntries(DayOffFilePath(dataDir), daysOff);
-    SaveEntries(HolidayFilePath(dataDir), namedDays);
+    const QList<TIniFile::KeyValue> dayOffKeys = EntryKeys(daysOff);
+    const QList<TIniFile::KeyValue> namedDayKeys = EntryKeys(namedDays);
+    TIniFile dayOffFile(DayOffFilePath(dataDir));
+    TIniFile namedDayFile(HolidayFilePath(dataDir));
+    // Every text is checked before the first file changes, so that a name
+    // neither file can hold does not leave one file rewritten. The day-off
+    // file goes first: if it cannot be written, neither file changes.
+    dayOffFile.CheckWritable(Section(), dayOffKeys);
+    namedDayFile.CheckWritable(Section(), namedDayKeys);
+    dayOffFile.ReplaceSectionKeys(Section(), dayOffKeys);
+    namedDayFile.ReplaceSectionKeys(Section(), namedDayKeys);
 }
 
 QString MakeEntryText(int month, int day, const QString& name)

@@ -21,3 +21,6 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-de
                 fonts-ipafont-gothic fonts-liberation)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
+# The profile fuzzer: clang with its libFuzzer and sanitizer runtimes, which
+# Debian's clang only recommends (libclang-rt-dev).
+TEST_PACKAGES+=(clang libclang-rt-dev)

@@ -18,8 +18,9 @@ QImage LoadPictureFile(const QString& path)
 
 QImage LoadBitmapFile(const QString& path)
 {
+    // Regular files only: a FIFO would block the open, a device never end.
     QFile file(path);
-    if (path.isEmpty() || QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(path));
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);

@@ -14,13 +14,16 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Runs one handler the way the application does: an AppError or other
-// standard exception goes to MessageBoxes::ShowError instead of further up.
-// For handlers called from places that must not be unwound, such as a menu.
+// Runs one handler the way the application does: an AppError, any other
+// exception (std::bad_alloc included) goes to MessageBoxes::ShowError instead
+// of further up. For handlers called from places that must not be unwound,
+// such as a menu.
 template <typename F>
 void RunHandler(F&& handler);
 
+// Show the error box; they never raise themselves.
 void ReportHandlerError(const std::exception& error);
+void ReportUnknownHandlerError();
 
 template <typename F>
 void RunHandler(F&& handler)
@@ -29,5 +32,7 @@ void RunHandler(F&& handler)
         handler();
     } catch (const std::exception& error) {
         ReportHandlerError(error);
+    } catch (...) {
+        ReportUnknownHandlerError();
     }
 }

@@ -98,3 +98,8 @@ void SaveSettings(const QString& dataDir, const BarSettings& settings)
     ini.WriteNumber(OtherSection, QStringLiteral("Image_Y"), settings.Image_Y);
     ini.WriteNumber(OtherSection, QStringLiteral("NationalHolidays"), settings.NationalHolidays ? 1 : 0);
 }
+
+void CheckSettingsWritable(const QString& dataDir, const BarSettings& settings)
+{
+    TIniFile(SettingsFilePath(dataDir)).CheckWritable(OtherSection, {{QStringLiteral("Image1"), settings.PicturePath}});
+}

@@ -19,3 +19,7 @@ void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<Q
 
 // Writes all eleven keys, changing existing keys where they stand.
 void SaveSettings(const QString& dataDir, const BarSettings& settings);
+
+// Raises the error SaveSettings would raise for a text the file cannot hold
+// (the picture path), writing nothing.
+void CheckSettingsWritable(const QString& dataDir, const BarSettings& settings);

@@ -22,13 +22,13 @@ QStringList ListEntries(const QString& path)
     return entries;
 }
 
-void SaveEntries(const QString& path, const QStringList& entries)
+QList<TIniFile::KeyValue> EntryKeys(const QStringList& entries)
 {
     QList<TIniFile::KeyValue> keys;
     keys.reserve(entries.size());
     for (const QString& entry : entries)
         keys.append({EntryKey(entry), EntryValue(entry)});
-    TIniFile(path).ReplaceSectionKeys(Section(), keys);
+    return keys;
 }
 
 } // namespace
@@ -51,11 +51,20 @@ HolidayEntries ListHolidayEntries(const QString& dataDir)
     return e;
 }
 
+void CheckHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff)
+{
+    TIniFile(DayOffFilePath(dataDir)).CheckWritable(Section(), EntryKeys(daysOff));
+    TIniFile(HolidayFilePath(dataDir)).CheckWritable(Section(), EntryKeys(namedDays));
+}
+
 void SaveHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff)
 {
-    // The day-off file first: if it cannot be written, neither file changes.
-    SaveEntries(DayOffFilePath(dataDir), daysOff);
-    SaveEntries(HolidayFilePath(dataDir), namedDays);
+    // Every text is checked before the first file changes, so that a name
+    // neither file can hold does not leave one file rewritten. The day-off
+    // file goes first: if it cannot be written, neither file changes.
+    CheckHolidayEntries(dataDir, namedDays, daysOff);
+    TIniFile(DayOffFilePath(dataDir)).ReplaceSectionKeys(Section(), EntryKeys(daysOff));
+    TIniFile(HolidayFilePath(dataDir)).ReplaceSectionKeys(Section(), EntryKeys(namedDays));
 }
 
 QString MakeEntryText(int month, int day, const QString& name)

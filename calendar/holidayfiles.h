@@ -21,9 +21,14 @@ struct HolidayEntries {
 HolidayEntries ListHolidayEntries(const QString& dataDir);
 
 // Rewrites section "祝日" of HorDay2.ini from the day-off list, then HorDay.ini
-// from the named-day list, each in one atomic write. A failed write raises
+// from the named-day list, each in one atomic write. A text that either file
+// cannot hold is refused before the first write; a failed write raises
 // AppError and leaves that file (and, for HorDay2.ini, the other) unchanged.
 void SaveHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff);
+
+// Raises the error SaveHolidayEntries would raise for a text either file
+// cannot hold, writing nothing.
+void CheckHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff);
 
 // "%.02d%.02d=" + the name with blanks trimmed.
 QString MakeEntryText(int month, int day, const QString& name);

@@ -164,6 +164,41 @@ bool LineHasName(const char* d, const Line& line, const QByteArray& name)
     return SameName(d + line.nameBegin, line.nameEnd - line.nameBegin, name);
 }
 
+// The value of a key line as Windows reads it: the blanks around it and one
+// pair of double quotes around it are no part of it. No trail byte of a
+// double-byte character is a blank or a quote, so the bytes can be trimmed
+// as they are.
+QByteArrayView LineValue(const char* d, const Line& line)
+{
+    qsizetype b = line.valueBegin;
+    qsizetype e = line.contentEnd;
+    while (b < e && IsLineBlank(d[b]))
+        ++b;
+    while (e > b && IsLineBlank(d[e - 1]))
+        --e;
+    if (e - b >= 2 && d[b] == '"' && d[e - 1] == '"') {
+        ++b;
+        --e;
+    }
+    return QByteArrayView(d + b, e - b);
+}
+
+// The form in which a value is written so that it reads back exactly: inside
+// one pair of double quotes when reading would otherwise take something off
+// (blanks at either end, or surrounding quotes; Windows also strips single
+// ones).
+QByteArray StoredValue(const QByteArray& value)
+{
+    const qsizetype n = value.size();
+    if (n == 0)
+        return value;
+    const char first = value.front();
+    const char last = value.back();
+    const bool loses = IsLineBlank(first) || IsLineBlank(last)
+        || (n >= 2 && first == last && (first == '"' || first == '\''));
+    return loses ? '"' + value + '"' : value;
+}
+
 // Walks the key lines of the first section with the given name. The visitor
 // returns false to stop. Returns whether the section exists; *headerEnd and
 // *sectionEnd (if given) receive the end of its header line and the start of
@@ -215,10 +250,17 @@ std::optional<QByteArray> EncodeName(const QString& name)
     return bytes->mid(b, e - b);
 }
 
+// Only regular files (or links to them) are read or written: opening a FIFO
+// blocks until someone writes to it, and a device may never end.
+bool IsRegularFile(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
 QByteArray ReadAllBytes(const QString& path)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly) || file.isSequential())
         return {};
     return file.readAll();
 }
@@ -237,7 +279,7 @@ QByteArray ReadForWrite(const QString& path, bool* exists)
     if (!*exists)
         return {};
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly) || file.isSequential())
         RaiseWriteError(path);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -258,9 +300,17 @@ void SaveAtomically(const QString& path, const QByteArray& bytes)
         RaiseWriteError(path);
 }
 
-bool EndsWithLineEnd(const QByteArray& bytes, qsizetype at)
+// What must come before a line inserted at `at`, the end of a line as the
+// reader finds it: nothing after "\n" or at the start, "\n" after a last line
+// ending in a lone CR (the reader takes that CR as the line's end, so it must
+// not become part of the line), else a full line end.
+QByteArray LineEndBefore(const QByteArray& bytes, qsizetype at)
 {
-    return at == 0 || bytes.at(at - 1) == '\n';
+    if (at == 0 || bytes.at(at - 1) == '\n')
+        return {};
+    if (bytes.at(at - 1) == '\r')
+        return QByteArray("\n");
+    return QByteArray("\r\n");
 }
 
 // Names and values that would break the line structure are refused: a line
@@ -296,7 +346,7 @@ EncodedKey EncodeKeyForWrite(const QString& path, const QString& key, const QStr
     if (!name)
         Cp932::Encode(key); // raises, naming the character
     out.key = *std::move(name);
-    out.value = Cp932::Encode(value);
+    out.value = StoredValue(Cp932::Encode(value));
     const QByteArray& k = out.key;
     if (k.isEmpty() || k.contains('=') || k.contains('\r') || k.contains('\n') || k.startsWith('[')
         || k.startsWith(';') || out.value.contains('\r') || out.value.contains('\n'))
@@ -349,7 +399,7 @@ QString TIniFile::ReadText(const QString& section, const QString& key, const QSt
     ForEachKeyLine(bytes, *sectionName, [&](const Line& line) {
         if (!LineHasName(d, line, *keyName))
             return true;
-        value = Cp932::Decode(QByteArrayView(d + line.valueBegin, line.contentEnd - line.valueBegin));
+        value = Cp932::Decode(LineValue(d, line));
         return false;
     });
     return value ? *value : defaultValue;
@@ -393,7 +443,7 @@ QList<TIniFile::KeyValue> TIniFile::ReadSection(const QString& section) const
         const auto it = firstOfKey.constFind(folded);
         if (it == firstOfKey.constEnd()) {
             firstOfKey.insert(folded, entries.size());
-            entry.second = Cp932::Decode(QByteArrayView(d + line.valueBegin, line.contentEnd - line.valueBegin));
+            entry.second = Cp932::Decode(LineValue(d, line));
         } else {
             entry.second = entries.at(it.value()).second; // the first line of a key counts
         }
@@ -435,12 +485,9 @@ void TIniFile::WriteText(const QString& section, const QString& key, const QStri
         // A new key goes after the section's last key line (or its header).
         if (insertAt < 0)
             insertAt = headerEnd;
-        const QByteArray lineEnd = EndsWithLineEnd(bytes, insertAt) ? QByteArray() : QByteArray("\r\n");
-        out = bytes.left(insertAt) + lineEnd + KeyLine(encoded.key, encoded.value) + bytes.mid(insertAt);
+        out = bytes.left(insertAt) + LineEndBefore(bytes, insertAt) + KeyLine(encoded.key, encoded.value) + bytes.mid(insertAt);
     } else {
-        out = bytes;
-        if (!EndsWithLineEnd(out, out.size()))
-            out += "\r\n";
+        out = bytes + LineEndBefore(bytes, bytes.size());
         out += '[' + sectionName + "]\r\n" + KeyLine(encoded.key, encoded.value);
     }
     if (exists && out == bytes)
@@ -478,6 +525,13 @@ void TIniFile::RemoveKey(const QString& section, const QString& key)
         return;
     out += bytes.mid(copied);
     SaveAtomically(m_path, out);
+}
+
+void TIniFile::CheckWritable(const QString& section, const QList<KeyValue>& keys) const
+{
+    EncodeSectionForWrite(m_path, section);
+    for (const KeyValue& kv : keys)
+        EncodeKeyForWrite(m_path, kv.first, kv.second);
 }
 
 void TIniFile::ReplaceSectionKeys(const QString& section, const QList<KeyValue>& keys)
@@ -518,10 +572,7 @@ void TIniFile::ReplaceSectionKeys(const QString& section, const QList<KeyValue>&
         [&](const Line& line) {
             if (!started) {
                 started = true;
-                out = bytes.left(headerEnd);
-                if (!EndsWithLineEnd(bytes, headerEnd))
-                    out += "\r\n";
-                out += newLines;
+                out = bytes.left(headerEnd) + LineEndBefore(bytes, headerEnd) + newLines;
                 copied = headerEnd;
             }
             out += bytes.mid(copied, line.start - copied);
@@ -533,18 +584,13 @@ void TIniFile::ReplaceSectionKeys(const QString& section, const QList<KeyValue>&
     if (!hasSection) {
         if (lines.isEmpty())
             return;
-        out = bytes;
-        if (!EndsWithLineEnd(out, out.size()))
-            out += "\r\n";
+        out = bytes + LineEndBefore(bytes, bytes.size());
         out += '[' + sectionName + "]\r\n" + newLines;
     } else if (!started) {
         // The section holds no key line yet.
         if (lines.isEmpty())
             return;
-        out = bytes.left(headerEnd);
-        if (!EndsWithLineEnd(bytes, headerEnd))
-            out += "\r\n";
-        out += newLines + bytes.mid(headerEnd);
+        out = bytes.left(headerEnd) + LineEndBefore(bytes, headerEnd) + newLines + bytes.mid(headerEnd);
     } else {
         out += bytes.mid(copied);
     }

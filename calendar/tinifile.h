@@ -7,8 +7,12 @@
 
 // A Windows profile (INI) file in CP932, bound to a full path. Every call reads
 // or writes the file itself; nothing is cached. Section and key names match
-// without regard to ASCII letter case; values are returned exactly as stored
-// after the "=". Only the first of two sections with one name is used.
+// without regard to ASCII letter case. Values read as Windows reads them: the
+// blanks around the value and one pair of double quotes around it are no part
+// of it; a value that would lose something that way is written inside double
+// quotes, so that it reads back exactly. Only the first of two sections with
+// one name is used. Only regular files are read or written: anything else
+// (a FIFO, a device) reads as empty and refuses writes.
 //
 // Writes replace the file atomically and change only the line they write or
 // remove; every other byte stays as it was. A failed write leaves the file
@@ -42,6 +46,12 @@ public:
     void WriteText(const QString& section, const QString& key, const QString& value);
     void WriteNumber(const QString& section, const QString& key, int value);
     void RemoveKey(const QString& section, const QString& key);
+
+    // Raises the error that writing these keys would raise for their text (a
+    // character CP932 cannot hold, a line break, a key that cannot be read
+    // back) without touching the file, so that a caller writing several
+    // files can refuse before the first.
+    void CheckWritable(const QString& section, const QList<KeyValue>& keys) const;
 
     // Replaces every key line of the section by the given keys, in one atomic
     // write: one line per key in the order of its first appearance, holding

@@ -6,6 +6,7 @@
 #include "tform7.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,12 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent)
     Button2 = new QPushButton(QStringLiteral("CANCEL"), Panel1);
     Button2->setGeometry(88, 96, 65, 25);
 
+    // Enter means OK wherever the focus is, never CANCEL: Qt would otherwise
+    // make the next button in the focus chain the default.
+    Button1->setDefault(true);
+    Button2->setAutoDefault(false);
+    Button2->installEventFilter(this);
+
     setTabOrder(Button1, Edit1);
     setTabOrder(Edit1, Edit12);
     setTabOrder(Edit12, Edit2);
@@ -80,8 +87,41 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent)
 void TForm5::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Button1->setFocus(); // first in the tab order
+    if (event->spontaneous())
+        return;
+    // The month first; when a change leaves month and day disabled, the content.
+    if (Edit1->isEnabled()) {
+        Edit1->setFocus();
+        Edit1->selectAll();
+    } else {
+        Edit2->setFocus();
+    }
+}
+
+bool TForm5::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter on CANCEL does nothing: it is no default button, and Enter must
+    // not reach the dialog's default either.
+    if (watched == Button2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm5::KeepOwnKey(const QString& key, int month, int day)
+{
+    if (Edit1->value() != month || Edit12->value() != day)
+        m_ownKey = OwnKey{key, Edit1->value(), Edit12->value()};
+    else
+        m_ownKey.reset();
+}
+
+void TForm5::done(int result)
+{
+    m_ownKey.reset();
+    QDialog::done(result);
 }
 
 void TForm5::Edit1Change()
@@ -104,7 +144,10 @@ void TForm5::Button1Click()
         m_options->Button1->setEnabled(false);
         m_options->Button4->setEnabled(false);
 
-        const QString entry = MakeEntryText(Edit1->value(), Edit12->value(), Edit2->text());
+        QString entry = MakeEntryText(Edit1->value(), Edit12->value(), Edit2->text());
+        if (m_options->EntryMode == 2 && m_ownKey && m_ownKey->Month == Edit1->value()
+            && m_ownKey->Day == Edit12->value())
+            entry = m_ownKey->Key + u'=' + EntryValue(entry);
         const bool dayOff = CheckBox1->isChecked();
         if (m_options->EntryMode == 1) {
             m_options->AddNamedDay(entry);

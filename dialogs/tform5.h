@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -37,9 +39,25 @@ public:
     void Button1Click();
     void Button2Click();
 
+    // For a change: the entry's own key and the month and day it reads as.
+    // Called after the fields are set; when they could not show that date
+    // (a hand-made "0230" or "1315"), OK keeps the key as long as the fields
+    // still show what they were set to.
+    void KeepOwnKey(const QString& key, int month, int day);
+
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct OwnKey {
+        QString Key;
+        int Month = 0; // as the fields showed them
+        int Day = 0;
+    };
+
     TForm7* m_options = nullptr;
+    std::optional<OwnKey> m_ownKey;
 };

@@ -5,7 +5,6 @@
 #include "barfonts.h"
 #include "barpicture.h"
 #include "colors.h"
-#include "cp932.h"
 #include "dialogseams.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
@@ -17,6 +16,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -220,9 +220,20 @@ void TForm7::showEvent(QShowEvent* event)
         FormShow();
 }
 
+void TForm7::keyPressEvent(QKeyEvent* event)
+{
+    // Escape asks "変更しますか？" as "閉じる" does instead of dropping the edits.
+    if (event->matches(QKeySequence::Cancel)) {
+        Button5Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TForm7::FormShow()
 {
     setWindowTitle(QString());
+    m_pictureChosen = false;
     Button1->setEnabled(false);
     Button4->setEnabled(false);
 
@@ -334,6 +345,7 @@ void TForm7::Button1Click()
     // The month first: its change handler may reset the day.
     entry.Edit1->setValue(EntryNumber(text, 0));
     entry.Edit12->setValue(EntryNumber(text, 2));
+    entry.KeepOwnKey(EntryKey(text), EntryNumber(text, 0), EntryNumber(text, 2));
     entry.Edit2->setText(EntryValue(text));
     entry.CheckBox1->setChecked(ListBox2.contains(text));
     RunModal(entry);
@@ -379,13 +391,16 @@ void TForm7::Button2Click()
         return;
     try {
         const QImage picture = LoadPictureFile(*path);
-        Cp932::Encode(*path); // the settings file must be able to hold it
+        BarSettings chosen = m_bar.Settings;
+        chosen.PicturePath = *path;
+        CheckSettingsWritable(m_bar.DataDir, chosen); // the settings file must be able to hold it
         SetPreview(picture);
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
         return;
     }
     m_bar.Settings.PicturePath = *path;
+    m_pictureChosen = true;
 }
 
 void TForm7::Button5Click()
@@ -395,25 +410,24 @@ void TForm7::Button5Click()
         return;
     }
 
-    // Everything that can fail comes before the first change in memory: the
-    // picture is loaded before any file is written, and the settings take the
-    // new values only once both files are written. An empty path (no picture
-    // ever chosen) keeps the picture the bar has.
+    // Everything that can fail comes before the first change in memory: a
+    // picture chosen in this opening is loaded and every text is checked
+    // before any file is written, and the settings take the new values only
+    // once both files are written. A stored picture that cannot be loaded
+    // any more (or an empty path) keeps the picture the bar has and blocks
+    // nothing.
     BarSettings settings = m_bar.Settings;
     std::optional<QImage> picture;
     try {
-        if (!settings.PicturePath.isEmpty())
+        if (m_pictureChosen)
             picture = LoadPictureFile(settings.PicturePath);
 
         QStringList namedDays;
         for (int row = 0; row < ListBox1->count(); ++row)
             namedDays.append(ListBox1->item(row)->text());
-        // A text the files cannot hold is refused before the first file is
-        // rewritten, not halfway through.
-        for (const QStringList* list : {&namedDays, &ListBox2})
-            for (const QString& entry : *list)
-                Cp932::Encode(entry);
-        Cp932::Encode(settings.PicturePath);
+        // Every text is checked before the first file changes.
+        CheckHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
+        CheckSettingsWritable(m_bar.DataDir, settings);
         // The first write: when it fails, every file is as it was.
         AutostartBox::Apply(*CheckAutostart, m_bar.DataDir);
         SaveHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
@@ -437,6 +451,12 @@ void TForm7::Button5Click()
     }
 
     m_bar.Settings = settings;
+    if (!m_pictureChosen && !settings.PicturePath.isEmpty()) {
+        try {
+            picture = LoadPictureFile(settings.PicturePath);
+        } catch (const AppError&) {
+        }
+    }
     if (picture) {
         SetPreview(*picture);
         m_bar.ImageList2 = FitPicture(*picture);

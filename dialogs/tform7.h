@@ -91,6 +91,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* BuildHolidayPage();
@@ -101,4 +102,5 @@ private:
     BarContext& m_bar;
     TForm5& m_entryDialog;
     QColor m_lastColor = Qt::black; // the colour dialog opens with the last choice
+    bool m_pictureChosen = false;   // a picture was chosen in this opening
 };

@@ -29,6 +29,9 @@ TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils)
 TEST_PACKAGES+=(faketime)
 # The installed files' validators, and the cross compiler of the Windows syntax check.
 TEST_PACKAGES+=(desktop-file-utils appstream libxml2-utils g++-mingw-w64-x86-64-posix)
+# The profile fuzzer: clang with its libFuzzer and sanitizer runtimes, which
+# Debian's clang only recommends (libclang-rt-dev).
+TEST_PACKAGES+=(clang libclang-rt-dev)
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
 PACKAGE_PACKAGES=(dpkg-dev file)

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 class TestBarPicture : public QObject {
     Q_OBJECT
 
@@ -53,6 +57,7 @@ private slots:
         QTest::newRow("missing file") << "gone.bmp" << true << "ﾌｧｲﾙ %1 は開けません";
         QTest::newRow("missing file, content only") << "gone.bmp" << false << "ﾌｧｲﾙ %1 は開けません";
         QTest::newRow("a directory") << "folder.bmp" << false << "ﾌｧｲﾙ %1 は開けません";
+        QTest::newRow("a FIFO") << "fifo.bmp" << false << "ﾌｧｲﾙ %1 は開けません";
         QTest::newRow("not a bitmap") << "text.bmp" << true << "ﾋﾞｯﾄﾏｯﾌﾟｲﾒｰｼﾞが不正です";
         QTest::newRow("empty file") << "empty.bmp" << false << "ﾋﾞｯﾄﾏｯﾌﾟｲﾒｰｼﾞが不正です";
         QTest::newRow("unknown extension") << "picture.xyz" << true << "拡張子 .xyz の画像形式は処理できません";
@@ -69,6 +74,9 @@ private slots:
         WriteBytes(QStringLiteral("text.xyz"), "no picture here");
         WriteBytes(QStringLiteral("empty.bmp"), QByteArray());
         QDir(m_dir.path()).mkpath(QStringLiteral("folder.bmp"));
+#ifdef Q_OS_UNIX
+        mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo.bmp"))).constData(), 0600);
+#endif
         const QString path = m_dir.filePath(name);
         const QString error = ErrorOf([&] { checkExtension ? LoadPictureFile(path) : LoadBitmapFile(path); });
         QCOMPARE(error, message.contains(u"%1") ? message.arg(path) : message);

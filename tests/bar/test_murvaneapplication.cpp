@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QTest>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -47,6 +48,8 @@ private slots:
         QTest::newRow("program error") << 0 << "'2024/02/30' は日付ではありません";
         QTest::newRow("standard exception") << 1 << "out of range";
         QTest::newRow("nothing raised") << 2 << "";
+        QTest::newRow("out of memory") << 3 << "メモリが足りません";
+        QTest::newRow("no standard exception") << 4 << "予期しないエラーが発生しました";
     }
 
     void handlerErrorsAreShownAndTheProgramGoesOn()
@@ -59,6 +62,10 @@ private slots:
                 throw AppError(QStringLiteral("'2024/02/30' は日付ではありません"));
             if (kind == 1)
                 throw std::out_of_range("out of range");
+            if (kind == 3)
+                throw std::bad_alloc();
+            if (kind == 4)
+                throw 42;
         };
         // Posted, so that it arrives through the application's own dispatch.
         QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));

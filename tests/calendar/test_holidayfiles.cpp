@@ -88,7 +88,7 @@ void TestHolidayFiles::listing_data()
         << Sjis(QStringLiteral("[祝日]\r\n0101=元日\r\n0505=\r\n")) << QStringList{"0101=元日", "1103=文化の日"}
         << QStringList{"0101=元日"};
     QTest::newRow("value as read, = kept") << Sjis(QStringLiteral("[祝日]\r\n0203= 節分=豆まき\r\n")) << QByteArray()
-                                          << QStringList{"0203= 節分=豆まき"} << QStringList{};
+                                          << QStringList{"0203=節分=豆まき"} << QStringList{};
     QTest::newRow("other sections ignored") << Sjis(QStringLiteral("[他]\r\n0101=x\r\n")) << QByteArray() << QStringList{}
                                             << QStringList{};
 }

@@ -52,7 +52,7 @@ void TestMonthModel::holidayLists()
     MonthData lists;
     LoadMonthData(m_dir->path(), lists, QDate(2024, 5, 1));
     QCOMPARE(lists.HolidayKeys, (QStringList{"0505", "0101", "0503"}));
-    QCOMPARE(lists.HolidayNames, (QStringList{"こどもの日", "元日", " 憲法記念日"}));
+    QCOMPARE(lists.HolidayNames, (QStringList{"こどもの日", "元日", "憲法記念日"}));
     QCOMPARE(lists.DayOffKeys, (QStringList{"0503", "0101", "0707"}));
 }
 

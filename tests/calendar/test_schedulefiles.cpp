@@ -139,7 +139,7 @@ void TestScheduleFiles::readForBar()
     QStringList keys{"old"}, texts{"old"};
     ReadScheduleForBar(path, keys, texts);
     QCOMPARE(keys, (QStringList{"old", "0510", "0503", "0504"}));
-    QCOMPARE(texts, (QStringList{"old", "b", longText, " a "}));
+    QCOMPARE(texts, (QStringList{"old", "b", longText, "a"}));
 }
 
 void TestScheduleFiles::readScheduleList()

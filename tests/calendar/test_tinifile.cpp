@@ -3,9 +3,16 @@
 #include "tinifile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace Qt::StringLiterals;
 
 class TestTIniFile : public QObject {
     Q_OBJECT
@@ -18,6 +25,8 @@ private slots:
     void readText();
     void readSectionMatchesKeyByKeyReading_data();
     void readSectionMatchesKeyByKeyReading();
+    void valueAsWindowsReadsIt_data();
+    void valueAsWindowsReadsIt();
     void readNumber_data();
     void readNumber();
     void listKeys_data();
@@ -40,7 +49,8 @@ private slots:
     void writeIntoMissingDirectoryFails();
     void unrepresentableTextIsRefused_data();
     void unrepresentableTextIsRefused();
-    void directoryWhereFileShouldBe();
+    void noRegularFileWhereFileShouldBe_data();
+    void noRegularFileWhereFileShouldBe();
     void hugeFile();
 
 private:
@@ -83,9 +93,9 @@ void TestTIniFile::readText_data()
     QTest::newRow("lf") << QByteArray("[s]\nk=v\n") << s << k << QStringLiteral("v");
     QTest::newRow("no final line end") << QByteArray("[s]\r\nk=v") << s << k << QStringLiteral("v");
     QTest::newRow("empty value") << QByteArray("[s]\r\nk=\r\n") << s << k << QString();
-    QTest::newRow("value kept untrimmed with quotes")
-        << QByteArray("[s]\r\nk= \"a b\" \r\n") << s << k << QStringLiteral(" \"a b\" ");
-    QTest::newRow("blanks around key") << QByteArray("[s]\r\n  k \t= v\r\n") << s << k << QStringLiteral(" v");
+    QTest::newRow("quotes and blanks around the value taken off")
+        << QByteArray("[s]\r\nk= \"a b\" \r\n") << s << k << QStringLiteral("a b");
+    QTest::newRow("blanks around key") << QByteArray("[s]\r\n  k \t= v\r\n") << s << k << QStringLiteral("v");
     QTest::newRow("value holds =") << QByteArray("[s]\r\nk=a=b\r\n") << s << k << QStringLiteral("a=b");
     QTest::newRow("section case") << QByteArray("[Settings]\r\nk=v\r\n") << QStringLiteral("SETTINGS") << k
                                   << QStringLiteral("v");
@@ -152,6 +162,51 @@ void TestTIniFile::readSectionMatchesKeyByKeyReading()
     for (const QString& key : keys)
         expected.append({key, ini.ReadText(QStringLiteral("s"), key, QString())});
     QCOMPARE(ini.ReadSection(QStringLiteral("s")), expected);
+}
+
+void TestTIniFile::valueAsWindowsReadsIt_data()
+{
+    // A key line in the file, the value read from it, and the line after the
+    // value read is written back: it must read back the same.
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("blanks around =") << Sjis(u"0101 = 元日 "_s) << u"元日"_s << Sjis(u"0101 =元日"_s);
+    QTest::newRow("quoted") << Sjis(u"0101=\"元日\""_s) << u"元日"_s << Sjis(u"0101=元日"_s);
+    QTest::newRow("tabs") << QByteArray("k=\tv\t") << u"v"_s << QByteArray("k=v");
+    QTest::newRow("only blanks") << QByteArray("k=  ") << QString() << QByteArray("k=");
+    QTest::newRow("blanks inside quotes kept") << QByteArray("k = \" a b\t\" ") << u" a b\t"_s
+                                               << QByteArray("k =\" a b\t\"");
+    QTest::newRow("quotes inside kept") << QByteArray("k=a \"b\" c") << u"a \"b\" c"_s << QByteArray("k=a \"b\" c");
+    QTest::newRow("one pair only") << QByteArray("k=\"\"a\"\"") << u"\"a\""_s << QByteArray("k=\"\"a\"\"");
+    QTest::newRow("empty quotes") << QByteArray("k=\"\"") << QString() << QByteArray("k=");
+    QTest::newRow("lone quote") << QByteArray("k=\"") << u"\""_s << QByteArray("k=\"");
+    QTest::newRow("opening quote only") << QByteArray("k=\"ab") << u"\"ab"_s << QByteArray("k=\"ab");
+    // Windows takes single quotes off too: written quoted, both read them.
+    QTest::newRow("single quotes") << QByteArray("k='a'") << u"'a'"_s << QByteArray("k=\"'a'\"");
+    QTest::newRow("full-width space is text") << Sjis(u"k=　祭　"_s) << u"　祭　"_s << Sjis(u"k=　祭　"_s);
+    QTest::newRow("trail byte 0x5C before quote") << Sjis(u"k=\"ソ\""_s) << u"ソ"_s << Sjis(u"k=ソ"_s);
+}
+
+void TestTIniFile::valueAsWindowsReadsIt()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, written);
+    WriteBytes(FilePath(), "[s]\r\n" + line + "\r\n");
+    TIniFile ini(FilePath());
+    const QString key = Cp932::Decode(line.left(line.indexOf('='))).trimmed();
+    QCOMPARE(ini.ReadText(u"s"_s, key, Missing), value);
+    QCOMPARE(ini.ReadSection(u"s"_s), (QList<TIniFile::KeyValue>{{key, value}}));
+
+    // Written into the line it came from and into a fresh file, the value
+    // reads back as it was.
+    ini.WriteText(u"s"_s, key, value + u"x"_s);
+    ini.WriteText(u"s"_s, key, value);
+    QCOMPARE(ReadBytes(FilePath()), "[s]\r\n" + written + "\r\n");
+    QFile::remove(FilePath());
+    ini.ReplaceSectionKeys(u"s"_s, {{key, value}});
+    QCOMPARE(ini.ReadText(u"s"_s, key, Missing), value);
 }
 
 void TestTIniFile::readNumber_data()
@@ -261,6 +316,14 @@ void TestTIniFile::writeText_data()
     QTest::newRow("japanese in cp932") << QByteArray() << QStringLiteral("予定") << QStringLiteral("0305")
                                        << QStringLiteral("会議#~資料") << Sjis(QStringLiteral("[予定]\r\n0305=会議#~資料\r\n"));
     QTest::newRow("empty value") << QByteArray("[s]\r\nk=old\r\n") << s << k << QString() << QByteArray("[s]\r\nk=\r\n");
+    // A last line ending in a lone CR is complete: the new line must not
+    // make that CR part of it.
+    QTest::newRow("new key after lone CR") << QByteArray("[s]\r\na=1\r") << s << k << v
+                                           << QByteArray("[s]\r\na=1\r\nk=new\r\n");
+    QTest::newRow("new section after lone CR") << QByteArray("[t]\r\na=1\r") << s << k << v
+                                               << QByteArray("[t]\r\na=1\r\n[s]\r\nk=new\r\n");
+    QTest::newRow("header without ] ending in lone CR")
+        << Sjis(u"[予定\r"_s) << u"予定"_s << u"0305"_s << u"会議"_s << Sjis(u"[予定\r\n0305=会議\r\n"_s);
 }
 
 void TestTIniFile::writeText()
@@ -445,17 +508,58 @@ void TestTIniFile::unrepresentableTextIsRefused()
     QCOMPARE(ReadBytes(FilePath()), before);
 }
 
-void TestTIniFile::directoryWhereFileShouldBe()
+void TestTIniFile::noRegularFileWhereFileShouldBe_data()
 {
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("test.ini")));
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("directory") << u"directory"_s;
+    QTest::newRow("fifo") << u"fifo"_s;
+    QTest::newRow("link to /dev/zero") << u"/dev/zero"_s;
+    QTest::newRow("link to /dev/null") << u"/dev/null"_s;
+}
+
+void TestTIniFile::noRegularFileWhereFileShouldBe()
+{
+    // Reads find nothing and writes are refused; none of them may block or
+    // read without end.
+    QFETCH(QString, kind);
+    if (kind == u"directory") {
+        QVERIFY(QDir(m_dir->path()).mkdir(u"test.ini"_s));
+    } else if (kind == u"fifo") {
+#ifdef Q_OS_UNIX
+        QVERIFY(mkfifo(QFile::encodeName(FilePath()).constData(), 0600) == 0);
+#else
+        QSKIP("no FIFOs here");
+#endif
+    } else {
+        if (!QFileInfo::exists(kind) || !QFile::link(kind, FilePath()))
+            QSKIP("no such device here");
+    }
+    const QFileInfo before(FilePath());
     TIniFile ini(FilePath());
-    QCOMPARE(ini.ReadText(QStringLiteral("s"), QStringLiteral("k"), Missing), Missing);
-    QVERIFY(ini.ReadSection(QStringLiteral("s")).isEmpty());
-    ini.RemoveKey(QStringLiteral("s"), QStringLiteral("k"));
-    ini.ReplaceSectionKeys(QStringLiteral("s"), {});
-    QVERIFY_THROWS_EXCEPTION(AppError, ini.WriteText(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v")));
-    QVERIFY_THROWS_EXCEPTION(AppError, ini.ReplaceSectionKeys(QStringLiteral("s"), {{QStringLiteral("k"), QStringLiteral("v")}}));
-    QVERIFY(QFileInfo(FilePath()).isDir());
+    QCOMPARE(ini.ReadText(u"s"_s, u"k"_s, Missing), Missing);
+    QCOMPARE(ini.ReadNumber(u"s"_s, u"k"_s, 7), 7);
+    QVERIFY(ini.ReadSection(u"s"_s).isEmpty());
+    QStringList keys;
+    ini.ListKeys(u"s"_s, keys);
+    QVERIFY(keys.isEmpty());
+    ini.RemoveKey(u"s"_s, u"k"_s);
+    ini.ReplaceSectionKeys(u"s"_s, {});
+    const QString refused = FilePath() + u" に書き込めません"_s;
+    for (int operation = 0; operation < 2; ++operation) {
+        try {
+            if (operation == 0)
+                ini.WriteText(u"s"_s, u"k"_s, u"v"_s);
+            else
+                ini.ReplaceSectionKeys(u"s"_s, {{u"k"_s, u"v"_s}});
+            QFAIL("the write was not refused");
+        } catch (const AppError& e) {
+            QCOMPARE(e.message(), refused);
+        }
+    }
+    const QFileInfo after(FilePath());
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QVERIFY(!after.isFile());
 }
 
 void TestTIniFile::hugeFile()

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFocusEvent>
 
+#include <map>
+
 using namespace Qt::StringLiterals;
 
 class TestTForm5 : public QObject {
@@ -20,6 +22,8 @@ private slots:
     void dayCannotBeTyped();
     void monthOutOfRangeTakesNearerBound();
     void tabOrder();
+    void enterMeansOk_data();
+    void enterMeansOk();
     void addBuildsEntry_data();
     void addBuildsEntry();
     void addOpensFreshDialog();
@@ -153,8 +157,9 @@ void TestTForm5::tabOrder()
     e.show();
     QApplication::setActiveWindow(&e);
     QVERIFY(QTest::qWaitForWindowActive(&e));
-    QCOMPARE(QApplication::focusWidget(), e.Button1);
-    const QList<QWidget*> order{e.Edit1, e.Edit12, e.Edit2, e.Button2, e.CheckBox1, e.Button1};
+    // The month has the focus when the dialog opens.
+    QVERIFY(e.Edit1->hasFocus());
+    const QList<QWidget*> order{e.Edit12, e.Edit2, e.Button2, e.CheckBox1, e.Button1, e.Edit1};
     for (QWidget* expected : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* now = QApplication::focusWidget();
@@ -163,6 +168,47 @@ void TestTForm5::tabOrder()
             now = now->parentWidget();
         QCOMPARE(now, expected);
     }
+}
+
+void TestTForm5::enterMeansOk_data()
+{
+    QTest::addColumn<QString>("focus"); // object name of the control
+    QTest::addColumn<bool>("added");
+    QTest::newRow("month") << u"Edit1"_s << true;
+    QTest::newRow("day") << u"Edit12"_s << true;
+    QTest::newRow("content") << u"Edit2"_s << true;
+    QTest::newRow("day off") << u"CheckBox1"_s << true;
+    QTest::newRow("OK") << u"Button1"_s << true;
+    QTest::newRow("CANCEL does nothing") << u"Button2"_s << false;
+}
+
+void TestTForm5::enterMeansOk()
+{
+    QFETCH(QString, focus);
+    QFETCH(bool, added);
+
+    f->Open();
+    bool stillOpen = false;
+    f->EntryAction = [&](TForm5& d) {
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        const std::map<QString, QWidget*> controls{{u"Edit1"_s, d.Edit1}, {u"Edit12"_s, d.Edit12},
+                                                   {u"Edit2"_s, d.Edit2}, {u"CheckBox1"_s, d.CheckBox1},
+                                                   {u"Button1"_s, d.Button1}, {u"Button2"_s, d.Button2}};
+        d.Edit1->setValue(5);
+        d.Edit12->setValue(3);
+        d.Edit2->setText(u"憲法記念日"_s);
+        // Through the controls in tab order, as a user would, so that Qt's
+        // choice of default button follows the focus.
+        for (const QString& name : {u"Button1"_s, u"Edit1"_s, u"Edit12"_s, u"Edit2"_s, u"Button2"_s, u"CheckBox1"_s})
+            controls.at(name)->setFocus();
+        controls.at(focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        stillOpen = d.isVisible();
+    };
+    f->Options->Button3->click();
+    QCOMPARE(f->ListBox1Items(), added ? QStringList{u"0503=憲法記念日"_s} : QStringList{});
+    QCOMPARE(stillOpen, !added);
 }
 
 void TestTForm5::addBuildsEntry_data()
@@ -303,6 +349,10 @@ void TestTForm5::changeOddKey_data()
     QTest::newRow("three digits") << u"123"_s << u"1201"_s;
     QTest::newRow("letters then digits") << u"ab12"_s << u"0112"_s;
     QTest::newRow("five digits") << u"03041"_s << u"0304"_s;
+    // Keys the fields cannot show stay as they are: the fields would clamp them.
+    QTest::newRow("no such day") << u"0230"_s << u"0230"_s;
+    QTest::newRow("no such month") << u"1315"_s << u"1315"_s;
+    QTest::newRow("zeros") << u"0000"_s << u"0000"_s;
 }
 
 void TestTForm5::changeOddKey()

@@ -61,6 +61,8 @@ private slots:
     void changeAndDeleteNeedASelection();
     void cancelChangesNoFile();
     void closeBoxAsksNothing();
+    void escapeAsksAsCloseDoes_data();
+    void escapeAsksAsCloseDoes();
     void colorButtons_data();
     void colorButtons();
     void colorDialogOpensWithLastChoice();
@@ -72,6 +74,7 @@ private slots:
     void invalidBitmapRefused();
     void emptyPicturePathKeepsPicture();
     void deletedPictureChangesNothing();
+    void storedPictureThatFailsBlocksNothing();
     void failedHolidayWriteChangesNothing();
     void failedSettingsWriteKeepsSettings();
     void unencodableTextWritesNothing_data();
@@ -311,6 +314,28 @@ void TestTForm7::closeBoxAsksNothing()
     QVERIFY(f->Bar.Redraws.isEmpty());
 }
 
+void TestTForm7::escapeAsksAsCloseDoes_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("OK saves") << true;
+    QTest::newRow("Cancel drops") << false;
+}
+
+void TestTForm7::escapeAsksAsCloseDoes()
+{
+    QFETCH(bool, answer);
+    f->Open();
+    f->Add(1, 1, u"元日"_s, true);
+    f->Answer = answer;
+    QTest::keyClick(f->Options->ListBox1, Qt::Key_Escape);
+
+    QCOMPARE(f->Questions, QStringList{u"変更しますか？"_s});
+    QVERIFY(!f->Options->isVisible());
+    const QList<TIniFile::KeyValue> saved{{u"0101"_s, u"元日"_s}};
+    QCOMPARE(f->ReadSection(f->DaysOffFile()), answer ? saved : QList<TIniFile::KeyValue>());
+    QCOMPARE(f->Bar.Redraws.size(), answer ? 1 : 0);
+}
+
 void TestTForm7::colorButtons_data()
 {
     QTest::addColumn<QString>("button");
@@ -534,6 +559,28 @@ void TestTForm7::deletedPictureChangesNothing()
     QCOMPARE(f->ReadSection(f->DaysOffFile()), (QList<TIniFile::KeyValue>{{u"0505"_s, u"こどもの日"_s}}));
 }
 
+void TestTForm7::storedPictureThatFailsBlocksNothing()
+{
+    // The settings name a picture that is gone: the bar keeps the one it has
+    // and everything else is saved.
+    const QString path = f->Path(u"gone.bmp"_s);
+    f->Bar.Settings.PicturePath = path;
+    f->Bar.ImageList2 = Gradient(20);
+    f->Open();
+    f->Add(5, 5, u"こどもの日"_s, true);
+    f->Options->CheckZengo->setChecked(true);
+    f->Close(true);
+
+    QVERIFY2(f->Errors.isEmpty(), qPrintable(f->Errors.join(u'\n')));
+    QVERIFY(!f->Options->isVisible());
+    QCOMPARE(f->ReadSection(f->DaysOffFile()), (QList<TIniFile::KeyValue>{{u"0505"_s, u"こどもの日"_s}}));
+    const TIniFile settings(SettingsFilePath(f->Dir.path()));
+    QCOMPARE(settings.ReadText(u"その他"_s, u"ShowFRDate"_s, {}), u"1"_s);
+    QCOMPARE(settings.ReadText(u"その他"_s, u"Image1"_s, {}), path);
+    QCOMPARE(f->Bar.ImageList2, std::optional<QImage>(Gradient(20)));
+    QCOMPARE(f->Bar.Redraws.size(), 1);
+}
+
 void TestTForm7::failedHolidayWriteChangesNothing()
 {
     f->WriteSection(f->NamedDaysFile(), {{u"0101"_s, u"元日"_s}});
@@ -582,13 +629,20 @@ void TestTForm7::failedSettingsWriteKeepsSettings()
 void TestTForm7::unencodableTextWritesNothing_data()
 {
     QTest::addColumn<bool>("dayOff");
-    QTest::newRow("named day") << false;
-    QTest::newRow("day off") << true;
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("named day") << false << u"猫\U0001F431"_s << u"Shift-JIS"_s;
+    QTest::newRow("day off") << true << u"猫\U0001F431"_s << u"Shift-JIS"_s;
+    // Pasted: the named-day file refuses it, after the day-off file was
+    // written unless the check comes first.
+    QTest::newRow("line break in a named day") << false << u"猫\n犬"_s << u"/HorDay.ini に書き込めません"_s;
 }
 
 void TestTForm7::unencodableTextWritesNothing()
 {
     QFETCH(bool, dayOff);
+    QFETCH(QString, content);
+    QFETCH(QString, error);
 
     f->WriteSection(f->NamedDaysFile(), {{u"0101"_s, u"元日"_s}});
     f->WriteSection(f->DaysOffFile(), {{u"0101"_s, u"元日"_s}});
@@ -597,11 +651,11 @@ void TestTForm7::unencodableTextWritesNothing()
     f->Open();
     f->Select(0);
     f->Options->Button4->click();
-    f->Add(2, 2, u"猫\U0001F431"_s, dayOff);
+    f->Add(2, 2, content, dayOff);
     f->Close(true);
 
     QCOMPARE(f->Errors.size(), 1);
-    QVERIFY2(f->Errors[0].contains(u"Shift-JIS"_s), qPrintable(f->Errors[0]));
+    QVERIFY2(f->Errors[0].contains(error), qPrintable(f->Errors[0]));
     QVERIFY(f->Options->isVisible());
     QCOMPARE(OptionsFixture::Bytes(f->NamedDaysFile()), named);
     QCOMPARE(OptionsFixture::Bytes(f->DaysOffFile()), off);

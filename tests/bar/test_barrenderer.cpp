@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "colors.h"
 #include "schedulefiles.h"
+#include "stripink.h"
 #include "tinifile.h"
 
 #include <QSet>
@@ -23,17 +24,6 @@ const QRgb Black = 0xFF000000;
 int ColumnX(int k)
 {
     return 170 + 14 * (k - 1);
-}
-
-// The colours drawn inside a cell, away from where its frame would go.
-QSet<QRgb> InkInside(const QImage& strip, const CellRec& cell)
-{
-    QSet<QRgb> colours;
-    for (int y = cell.Top + 1; y < cell.Bottom; ++y)
-        for (int x = cell.Left; x < cell.Right - 2; ++x)
-            if (strip.pixel(x, y) != Silver)
-                colours.insert(strip.pixel(x, y));
-    return colours;
 }
 
 // Bounding box of the pixels of one colour within an area.

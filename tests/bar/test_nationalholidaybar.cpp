@@ -1,6 +1,7 @@
 // Japan's national holidays on the bar, switched on and off.
 #include "barrenderer.h"
 #include "clock.h"
+#include "stripink.h"
 #include "tinifile.h"
 
 #include <QTemporaryDir>
@@ -10,19 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QRgb Silver = 0xFFC0C0C0;
 const QRgb Red = 0xFFFF0000;
-
-// The ink of a day number, away from where a frame would go.
-QSet<QRgb> Ink(const QImage& strip, const CellRec& cell)
-{
-    QSet<QRgb> colours;
-    for (int y = cell.Top + 1; y < cell.Bottom; ++y)
-        for (int x = cell.Left; x < cell.Right - 2; ++x)
-            if (strip.pixel(x, y) != Silver)
-                colours.insert(strip.pixel(x, y));
-    return colours;
-}
 
 } // namespace
 
@@ -121,7 +110,7 @@ private slots:
         QCOMPARE(substituteCells, substitutes);
         // A holiday of the shown month has a red number.
         if (!name.isEmpty() && day.month() == shown.month())
-            QCOMPARE(Ink(layers.Strip, *cell), QSet<QRgb>{Red});
+            QCOMPARE(InkInside(layers.Strip, *cell), QSet<QRgb>{Red});
     }
 };
 

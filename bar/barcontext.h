@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <optional>
 
@@ -25,4 +26,8 @@ public:
     // Loads and paints the month of date; mark puts the picture on date's
     // cell instead of today's. Drops its own errors.
     virtual void ShowMonth(bool mark, const QDateTime& date) = 0;
+
+    // Where the shown bar stands: its left edge and its screen's top edge, in
+    // screen coordinates. Strip coordinates are placed on the screen from here.
+    virtual QPoint BarTopLeft() const { return QPoint(); }
 };

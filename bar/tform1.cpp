@@ -3,6 +3,7 @@
 #include "barfonts.h"
 #include "barpicture.h"
 #include "barrenderer.h"
+#include "barwindow.h"
 #include "clock.h"
 #include "colors.h"
 #include "messagebox.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -137,13 +140,14 @@ struct TForm1::Private {
     std::unique_ptr<SlideTimer> Timer;
     std::unique_ptr<BarSlider> Slider;
     std::unique_ptr<PointerWatch> Watch;
+    std::unique_ptr<BarStacking> Stacking;
     bool Closing = false;
     bool Activated = false;
 };
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
 {
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
+    setWindowFlags(BarWindow::Flags());
     setWindowTitle(QStringLiteral("Murvane"));
     setFont(BarFormFont());
 
@@ -220,7 +224,8 @@ void TForm1::FormCreate()
     State.AutoHide = true;
     d->HintWindow = std::make_unique<THintWindow>();
     State.HintWindow = d->HintWindow.get();
-    d->Popups = std::make_unique<BarPopups>(State, Settings, Cells, [this] { FormActivate(); });
+    d->Popups = std::make_unique<BarPopups>(State, Settings, Cells, [this] { FormActivate(); },
+                                            [this] { return pos(); });
     State.ShownDate = Clock::Now();
     FillNavButtons(State);
     ImageList2 = BuiltInPicture();
@@ -271,6 +276,17 @@ QPoint TForm1::ScreenOrigin() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().topLeft() : QPoint();
+}
+
+QPoint TForm1::BarTopLeft() const
+{
+    return QPoint(x(), ScreenOrigin().y());
+}
+
+BarPlace TForm1::Place() const
+{
+    const QPoint origin = ScreenOrigin();
+    return BarPlace{x() - origin.x(), Top(), width(), height()};
 }
 
 int TForm1::Top() const
@@ -358,9 +374,21 @@ void TForm1::PointerTest(int x, int y)
     // The menu runs its own loop in the original; the bar stays while it is open.
     if (d->MenuOpen || d->Closing || !isVisible())
         return;
-    const QPoint origin = ScreenOrigin();
-    const BarPlace place{this->x() - origin.x(), Top(), width(), height()};
-    switch (DecidePointerTest(State.Shown, State.AutoHide, place, QPoint(x, y) - origin)) {
+    Apply(DecidePointerTest(State.Shown, State.AutoHide, Place(), QPoint(x, y) - ScreenOrigin()));
+}
+
+void TForm1::PointerLeft()
+{
+    if (d->MenuOpen || d->Closing || !isVisible())
+        return;
+    // Asked after the Leave: under XWayland the answer is where the pointer
+    // was last seen over an X window, inside the bar, so it does not count then.
+    Apply(DecideLeave(State.Shown, State.AutoHide, Place(), QCursor::pos() - ScreenOrigin()));
+}
+
+void TForm1::Apply(PointerAction action)
+{
+    switch (action) {
     case PointerAction::SlideIn:
         FormActivate();
         break;
@@ -385,7 +413,7 @@ void TForm1::MouseHookProc(QPoint screenPos)
     PointerTest(screenPos.x(), screenPos.y());
 }
 
-void TForm1::PseudoApp1Message(QObject*, QEvent* event, bool&)
+void TForm1::PseudoApp1Message(QObject* receiver, QEvent* event, bool&)
 {
     switch (event->type()) {
     case QEvent::Paint:
@@ -405,6 +433,12 @@ void TForm1::PseudoApp1Message(QObject*, QEvent* event, bool&)
         PointerTest(p.x(), p.y());
         break;
     }
+    case QEvent::Leave:
+        // The window system's own Leave of the bar window, which carries no
+        // position; the widgets' Leaves inside the bar are not crossings.
+        if (receiver == windowHandle() && event->spontaneous())
+            PointerLeft();
+        break;
     default:
         break;
     }
@@ -526,6 +560,13 @@ void TForm1::showEvent(QShowEvent* event)
         d->Activated = true;
         FormActivate();
         EnsurePointerWatch();
+        d->Stacking = BarStacking::Create(*this);
+        // With the pointer away the bar slides out by itself: the first
+        // round of the event loop runs the pointer test once.
+        QTimer::singleShot(0, this, [this] {
+            const QPoint p = QCursor::pos();
+            PointerTest(p.x(), p.y());
+        });
     }
 }
 

@@ -32,4 +32,5 @@ protected:
 
 private:
     QString m_text;
+    bool m_releasePending = false;
 };

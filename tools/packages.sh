@@ -21,3 +21,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-de
                 fonts-ipafont-gothic fonts-liberation)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
+# The bar's stacking watch talks to the X server through xcb.
+BUILD_PACKAGES+=(libxcb1-dev)
+# A window manager for the end-to-end test of the bar under one.
+TEST_PACKAGES+=(openbox)

@@ -21,3 +21,6 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-de
                 fonts-ipafont-gothic fonts-liberation)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
+# The sway test: a Wayland compositor with XWayland, screenshots, and what our
+# small virtual-pointer client is built from.
+TEST_PACKAGES+=(sway xwayland grim libwayland-dev)

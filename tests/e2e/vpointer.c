@@ -3,9 +3,10 @@
  * make XWayland send its windows crossing and motion events.
  *
  *   vpointer CMD...   runs the commands, then ends (the pointer goes with it)
- *   vpointer          reads one command a line from stdin, answers "ok" or
- *                     "error" a line on stdout after the compositor has them,
- *                     and keeps the pointer until stdin ends
+ *   vpointer          says "ready" once the pointer exists, then reads one
+ *                     command a line from stdin, answers "ok" or "error" a
+ *                     line on stdout after the compositor has it, and keeps
+ *                     the pointer until stdin ends
  *
  * Commands: abs X Y (layout pixels), rel DX DY, click [BUTTON], down BUTTON,
  * up BUTTON; buttons are Linux codes, 272 left (default), 273 right.
@@ -134,6 +135,9 @@ int main(int argc, char **argv) {
     }
     wl_display_roundtrip(display);
   } else {
+    wl_display_roundtrip(display);
+    printf("ready\n");
+    fflush(stdout);
     char line[256];
     while (fgets(line, sizeof line, stdin)) {
       char *words[4];

@@ -13,6 +13,7 @@
 #include "barwindow.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QWindow>
 
@@ -135,11 +136,22 @@ private:
     QSocketNotifier m_notifier;
 };
 
+// XWayland names its outputs XWAYLAND0, XWAYLAND1 and so on.
+bool OnXWayland()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen && screen->name().startsWith(u"XWAYLAND");
+}
+
 } // namespace
 
 std::unique_ptr<BarStacking> BarStacking::Create(QWidget& bar)
 {
-    if (QGuiApplication::platformName() != u"xcb")
+    // Under XWayland the compositor stacks the windows it shows and keeps the
+    // bar, as a window that bypasses it, above every managed one. Raising it
+    // in XWayland's own stacking would only route to the bar a pointer that
+    // XWayland places over windows the compositor shows elsewhere.
+    if (QGuiApplication::platformName() != u"xcb" || OnXWayland())
         return nullptr;
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);

@@ -143,6 +143,7 @@ struct TForm1::Private {
     std::unique_ptr<BarStacking> Stacking;
     bool Closing = false;
     bool Activated = false;
+    unsigned LeaveSerial = 0; // a Leave waits for its turn; an Enter cancels it
 };
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
@@ -429,15 +430,25 @@ void TForm1::PseudoApp1Message(QObject* receiver, QEvent* event, bool&)
         break;
     }
     case QEvent::Enter: {
+        if (receiver == windowHandle())
+            ++d->LeaveSerial;
         const QPoint p = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
         PointerTest(p.x(), p.y());
         break;
     }
     case QEvent::Leave:
         // The window system's own Leave of the bar window, which carries no
-        // position; the widgets' Leaves inside the bar are not crossings.
-        if (receiver == windowHandle() && event->spontaneous())
-            PointerLeft();
+        // position; the widgets' Leaves inside the bar are not crossings. It
+        // is decided once the events already read are delivered: XWayland
+        // follows a Leave at once by an Enter at the same place whenever a
+        // window maps, and that pair must leave the bar as it is.
+        if (receiver == windowHandle() && event->spontaneous()) {
+            const unsigned serial = ++d->LeaveSerial;
+            QMetaObject::invokeMethod(this, [this, serial] {
+                if (serial == d->LeaveSerial)
+                    PointerLeft();
+            }, Qt::QueuedConnection);
+        }
         break;
     default:
         break;

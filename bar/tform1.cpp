@@ -503,6 +503,7 @@ void TForm1::Image1DblClick()
     }
     ShowMonth(false, State.ShownDate);
     EnsurePointerWatch();
+    RetestPointer();
 }
 
 void TForm1::PopupMenu1Popup()
@@ -514,12 +515,27 @@ void TForm1::PrevMonth1Click()
 {
     State.AutoHide = false;
     ListActive = false;
-    struct Restore {
-        BarState& state;
-        ~Restore() { state.AutoHide = true; }
-    } restore{State};
-    if (d->ScheduleList)
-        d->ScheduleList();
+    {
+        struct Restore {
+            BarState& state;
+            ~Restore() { state.AutoHide = true; }
+        } restore{State};
+        if (d->ScheduleList)
+            d->ScheduleList();
+    }
+    RetestPointer();
+}
+
+// Runs the pointer test once where the pointer is now, after the events
+// already read. For the start and for the dialogs that kept the bar down:
+// a pointer that went away meanwhile, over a window of another program (under
+// XWayland no motion is reported there), would leave the bar down for good.
+void TForm1::RetestPointer()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        const QPoint p = QCursor::pos();
+        PointerTest(p.x(), p.y());
+    }, Qt::QueuedConnection);
 }
 
 void TForm1::N5Click()
@@ -572,12 +588,8 @@ void TForm1::showEvent(QShowEvent* event)
         FormActivate();
         EnsurePointerWatch();
         d->Stacking = BarStacking::Create(*this);
-        // With the pointer away the bar slides out by itself: the first
-        // round of the event loop runs the pointer test once.
-        QTimer::singleShot(0, this, [this] {
-            const QPoint p = QCursor::pos();
-            PointerTest(p.x(), p.y());
-        });
+        // With the pointer away the bar slides out by itself.
+        RetestPointer();
     }
 }
 

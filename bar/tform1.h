@@ -85,6 +85,7 @@ private:
     QPoint ScreenOrigin() const;
     BarPlace Place() const; // relative to the screen's origin
     void Apply(PointerAction action);
+    void RetestPointer();
 
     struct Private;
     std::unique_ptr<Private> d;

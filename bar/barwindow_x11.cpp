@@ -7,9 +7,9 @@
 //
 // The price: no window manager keeps it above the others. A connection of
 // our own listens to the structure changes of the root window's children,
-// and when another program's window is mapped or restacked above the bar, the
-// bar is raised again, with our own pop-ups above it. Nothing runs while the
-// desktop's windows stay as they are.
+// and when another program's managed window is mapped or restacked above the
+// bar, the bar is raised again, with our own pop-ups above it. Nothing runs
+// while the desktop's windows stay as they are.
 #include "barwindow.h"
 
 #include <QGuiApplication>
@@ -108,11 +108,15 @@ private:
         const xcb_window_t* children = xcb_query_tree_children(tree);
         const int count = xcb_query_tree_children_length(tree);
         const xcb_window_t* barAt = std::find(children, children + count, bar);
-        const bool covered = barAt != children + count
-                             && std::any_of(barAt + 1, children + count,
-                                            [&](xcb_window_t w) { return !Contains(own, w); });
+        std::vector<xcb_window_t> above;
+        if (barAt != children + count) {
+            for (const xcb_window_t* w = barAt + 1; w != children + count; ++w) {
+                if (!Contains(own, *w))
+                    above.push_back(*w);
+            }
+        }
         std::free(tree);
-        if (!covered)
+        if (!Covers(above))
             return;
 
         Raise(bar);
@@ -122,6 +126,25 @@ private:
                 Raise(xcb_window_t(window->winId()));
         }
         xcb_flush(m_connection);
+    }
+
+    // Whether one of these windows is shown and managed. Another program's
+    // own override-redirect windows (menus, tool-tips, another bar of this
+    // kind) are left above: raising over them could start a raising match.
+    bool Covers(const std::vector<xcb_window_t>& windows)
+    {
+        std::vector<xcb_get_window_attributes_cookie_t> cookies;
+        cookies.reserve(windows.size());
+        for (xcb_window_t w : windows)
+            cookies.push_back(xcb_get_window_attributes(m_connection, w));
+        bool covers = false;
+        for (const auto& cookie : cookies) {
+            xcb_get_window_attributes_reply_t* a = xcb_get_window_attributes_reply(m_connection, cookie, nullptr);
+            if (a && a->map_state == XCB_MAP_STATE_VIEWABLE && !a->override_redirect)
+                covers = true;
+            std::free(a);
+        }
+        return covers;
     }
 
     void Raise(xcb_window_t window)

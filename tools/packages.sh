@@ -25,6 +25,8 @@ TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps)
 BUILD_PACKAGES+=(libxcb1-dev)
 # A window manager for the end-to-end test of the bar under one.
 TEST_PACKAGES+=(openbox)
+# xrandr, to lay out two monitors in one X screen for the bar's monitor test.
+TEST_PACKAGES+=(x11-xserver-utils)
 # The sway test: a Wayland compositor with XWayland, screenshots, and what our
 # small virtual-pointer client is built from.
 TEST_PACKAGES+=(sway xwayland grim libwayland-dev)

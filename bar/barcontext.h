@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -27,6 +28,10 @@ public:
     // Loads and paints the month of date; mark puts the picture on date's
     // cell instead of today's. Drops its own errors.
     virtual void ShowMonth(bool mark, const QDateTime& date) = 0;
+
+    // Where the shown bar stands: its left edge and its screen's top edge, in
+    // screen coordinates. Strip coordinates are placed on the screen from here.
+    virtual QPoint BarTopLeft() const { return QPoint(); }
 
     // Data files changed under the running bar, which has redrawn by then;
     // the list window refreshes from it.

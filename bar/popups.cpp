@@ -49,13 +49,14 @@ void WrapToScreen(const THintWindow& hint, const QString& text, int& width, int&
 // past its left edge.
 void KeepRightEdgeOnScreen(int& left, int& right)
 {
-    const int screenRight = THintWindow::ScreenRect().right() + 1;
+    const QRect screen = THintWindow::ScreenRect();
+    const int screenRight = screen.right() + 1;
     if (right > screenRight) {
         const int excess = right - screenRight;
         left -= excess;
         right -= excess;
-        if (left < 0)
-            left = 0;
+        if (left < screen.left())
+            left = screen.left();
     }
 }
 
@@ -133,9 +134,15 @@ QString WeekdayPopupText(const CellRec& dayCell)
 }
 
 BarPopups::BarPopups(BarState& state, const BarSettings& settings, const CellTable& cells,
-                     std::function<void()> activate)
-    : m_state(state), m_settings(settings), m_cells(cells), m_activate(std::move(activate))
+                     std::function<void()> activate, std::function<QPoint()> barTopLeft)
+    : m_state(state), m_settings(settings), m_cells(cells), m_activate(std::move(activate)),
+      m_barTopLeft(std::move(barTopLeft))
 {
+}
+
+QPoint BarPopups::BarTopLeft() const
+{
+    return m_barTopLeft ? m_barTopLeft() : THintWindow::ScreenRect().topLeft();
 }
 
 void BarPopups::Hide()
@@ -220,9 +227,10 @@ void BarPopups::Image1MouseMove(int x, int y)
         int width = PopupWidth(*hint, longest, measured);
         int height = lineHeight * lineCount;
         WrapToScreen(*hint, text, width, height);
-        int left = cell.Left;
+        const QPoint bar = BarTopLeft();
+        int left = bar.x() + cell.Left;
         int right = left + width;
-        const int top = y + PointerGap;
+        const int top = bar.y() + y + PointerGap;
         KeepRightEdgeOnScreen(left, right);
         ShowAt(left, top, right, top + height, text, ToQColor(m_settings.DayPopColor));
         return;
@@ -243,9 +251,10 @@ void BarPopups::Image1MouseMove(int x, int y)
         int height = hint->CalcHintRect(LineMeasureWidth, text).height();
         int width = PopupWidth(*hint, Cp932::ByteLength(text), text);
         WrapToScreen(*hint, text, width, height);
-        int left = m_cells.At(1, column).Left;
+        const QPoint bar = BarTopLeft();
+        int left = bar.x() + m_cells.At(1, column).Left;
         int right = left + width;
-        const int top = y + PointerGap;
+        const int top = bar.y() + y + PointerGap;
         KeepRightEdgeOnScreen(left, right);
         ShowAt(left, top, right, top + height, text, ToQColor(m_settings.YoubiPopColor));
         return;
@@ -270,6 +279,8 @@ void BarPopups::Image2MouseMove(int x, int y)
         return;
     const QString text = NavButtonText(button);
     const QRect measure = hint->CalcHintRect(ButtonMeasureWidth, text);
-    const int top = y + PointerGap;
-    ShowAt(x, top, x + measure.width(), top + measure.height(), text, ToQColor(Colors::Yellow));
+    const QPoint bar = BarTopLeft();
+    const int left = bar.x() + x;
+    const int top = bar.y() + y + PointerGap;
+    ShowAt(left, top, left + measure.width(), top + measure.height(), text, ToQColor(Colors::Yellow));
 }

@@ -3,6 +3,7 @@
 #include "barstate.h"
 
 #include <QColor>
+#include <QPoint>
 #include <QString>
 #include <functional>
 
@@ -33,9 +34,12 @@ QString WeekdayPopupText(const CellRec& dayCell); // empty when the day has no n
 // it is read afresh at every call, and without one only the bookkeeping runs.
 class BarPopups {
 public:
-    // activate runs the bar's slide-in when a move arrives over a hidden bar.
+    // activate runs the bar's slide-in when a move arrives over a hidden bar;
+    // barTopLeft gives the bar window's screen position, from which strip and
+    // header coordinates are placed on the screen (the screen's corner when
+    // not given).
     BarPopups(BarState& state, const BarSettings& settings, const CellTable& cells,
-              std::function<void()> activate);
+              std::function<void()> activate, std::function<QPoint()> barTopLeft = {});
 
     void Image1MouseMove(int x, int y); // strip coordinates
     void Image2MouseMove(int x, int y); // header coordinates
@@ -47,9 +51,11 @@ private:
     void ChangeItem(int item);
     void ShowAt(int left, int top, int right, int bottom, const QString& text, const QColor& background);
     void HideAndForget();
+    QPoint BarTopLeft() const;
 
     BarState& m_state;
     const BarSettings& m_settings;
     const CellTable& m_cells;
     std::function<void()> m_activate;
+    std::function<QPoint()> m_barTopLeft;
 };

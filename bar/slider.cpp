@@ -6,7 +6,7 @@ PointerAction DecidePointerTest(bool shown, bool autoHide, const BarPlace& bar, 
 {
     const int x = pointer.x();
     const int y = pointer.y();
-    const bool xInside = bar.Left <= x && x <= bar.Width;
+    const bool xInside = bar.Left <= x && x <= bar.Left + bar.Width;
     if (shown) {
         if (xInside && bar.Top <= y && y <= bar.Height)
             return PointerAction::SlideIn;
@@ -14,6 +14,15 @@ PointerAction DecidePointerTest(bool shown, bool autoHide, const BarPlace& bar, 
     }
     if (xInside && y == 0)
         return PointerAction::SlideIn;
+    return autoHide ? PointerAction::SlideOut : PointerAction::None;
+}
+
+PointerAction DecideLeave(bool shown, bool autoHide, const BarPlace& bar, std::optional<QPoint> pointer)
+{
+    const bool inWindow = pointer && bar.Left <= pointer->x() && pointer->x() < bar.Left + bar.Width
+                          && bar.Top <= pointer->y() && pointer->y() < bar.Top + bar.Height;
+    if (pointer && !inWindow)
+        return DecidePointerTest(shown, autoHide, bar, *pointer);
     return autoHide ? PointerAction::SlideOut : PointerAction::None;
 }
 

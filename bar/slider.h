@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // What the pointer test asks of the bar.
 enum class PointerAction { None, SlideIn, SlideOut };
@@ -16,11 +17,17 @@ struct BarPlace {
     int Height = 0;
 };
 
-// The pointer test. Width and Height are compared as they stand, not added
-// to Left and Top: with the bar at the corner that is the bar plus one column
-// to its right and one row below it. A hidden bar comes down only for the
-// screen's top row.
+// The pointer test. The bar counts from its Left to Left + Width and from its
+// Top down to Height below the screen's top edge, bounds included: at the
+// corner that is the bar plus one column to its right and one row below it,
+// also while it slides. A hidden bar comes down only for the screen's top row.
 PointerAction DecidePointerTest(bool shown, bool autoHide, const BarPlace& bar, QPoint pointer);
+
+// The pointer left the bar's window. A position learnt afterwards counts only
+// when it lies outside the window: one inside it is stale (XWayland reports
+// the last position over its own windows once the pointer is over the
+// desktop). Without a usable position the pointer is outside the bar.
+PointerAction DecideLeave(bool shown, bool autoHide, const BarPlace& bar, std::optional<QPoint> pointer);
 
 // The time source of a slide: a repeating tick.
 class SlideTimer {

@@ -3,6 +3,7 @@
 #include "barfonts.h"
 #include "barpicture.h"
 #include "barrenderer.h"
+#include "barwindow.h"
 #include "clock.h"
 #include "colors.h"
 #include "liveupdates.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -27,6 +29,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -139,13 +142,15 @@ struct TForm1::Private {
     std::unique_ptr<BarSlider> Slider;
     std::unique_ptr<PointerWatch> Watch;
     std::unique_ptr<LiveUpdates> Live;
+    std::unique_ptr<BarStacking> Stacking;
     bool Closing = false;
     bool Activated = false;
+    unsigned LeaveSerial = 0; // a Leave waits for its turn; an Enter cancels it
 };
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
 {
-    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool);
+    setWindowFlags(BarWindow::Flags());
     setWindowTitle(QStringLiteral("Murvane"));
     setFont(BarFormFont());
 
@@ -223,7 +228,8 @@ void TForm1::FormCreate()
     State.AutoHide = true;
     d->HintWindow = std::make_unique<THintWindow>();
     State.HintWindow = d->HintWindow.get();
-    d->Popups = std::make_unique<BarPopups>(State, Settings, Cells, [this] { FormActivate(); });
+    d->Popups = std::make_unique<BarPopups>(State, Settings, Cells, [this] { FormActivate(); },
+                                            [this] { return pos(); });
     State.ShownDate = Clock::Now();
     d->Live = std::make_unique<LiveUpdates>(*this, [this] { HidePopup(); });
     FillNavButtons(State);
@@ -278,6 +284,17 @@ QPoint TForm1::ScreenOrigin() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().topLeft() : QPoint();
+}
+
+QPoint TForm1::BarTopLeft() const
+{
+    return QPoint(x(), ScreenOrigin().y());
+}
+
+BarPlace TForm1::Place() const
+{
+    const QPoint origin = ScreenOrigin();
+    return BarPlace{x() - origin.x(), Top(), width(), height()};
 }
 
 int TForm1::Top() const
@@ -369,9 +386,21 @@ void TForm1::PointerTest(int x, int y)
         return;
     if (d->Live)
         d->Live->CheckDay();
-    const QPoint origin = ScreenOrigin();
-    const BarPlace place{this->x() - origin.x(), Top(), width(), height()};
-    switch (DecidePointerTest(State.Shown, State.AutoHide, place, QPoint(x, y) - origin)) {
+    Apply(DecidePointerTest(State.Shown, State.AutoHide, Place(), QPoint(x, y) - ScreenOrigin()));
+}
+
+void TForm1::PointerLeft()
+{
+    if (d->MenuOpen || d->Closing || !isVisible())
+        return;
+    // Asked after the Leave: under XWayland the answer is where the pointer
+    // was last seen over an X window, inside the bar, so it does not count then.
+    Apply(DecideLeave(State.Shown, State.AutoHide, Place(), QCursor::pos() - ScreenOrigin()));
+}
+
+void TForm1::Apply(PointerAction action)
+{
+    switch (action) {
     case PointerAction::SlideIn:
         FormActivate();
         break;
@@ -396,7 +425,7 @@ void TForm1::MouseHookProc(QPoint screenPos)
     PointerTest(screenPos.x(), screenPos.y());
 }
 
-void TForm1::PseudoApp1Message(QObject*, QEvent* event, bool&)
+void TForm1::PseudoApp1Message(QObject* receiver, QEvent* event, bool&)
 {
     switch (event->type()) {
     case QEvent::Paint:
@@ -412,10 +441,26 @@ void TForm1::PseudoApp1Message(QObject*, QEvent* event, bool&)
         break;
     }
     case QEvent::Enter: {
+        if (receiver == windowHandle())
+            ++d->LeaveSerial;
         const QPoint p = static_cast<QEnterEvent*>(event)->globalPosition().toPoint();
         PointerTest(p.x(), p.y());
         break;
     }
+    case QEvent::Leave:
+        // The window system's own Leave of the bar window, which carries no
+        // position; the widgets' Leaves inside the bar are not crossings. It
+        // is decided once the events already read are delivered: XWayland
+        // follows a Leave at once by an Enter at the same place whenever a
+        // window maps, and that pair must leave the bar as it is.
+        if (receiver == windowHandle() && event->spontaneous()) {
+            const unsigned serial = ++d->LeaveSerial;
+            QMetaObject::invokeMethod(this, [this, serial] {
+                if (serial == d->LeaveSerial)
+                    PointerLeft();
+            }, Qt::QueuedConnection);
+        }
+        break;
     default:
         break;
     }
@@ -469,6 +514,7 @@ void TForm1::Image1DblClick()
     }
     ShowMonth(false, State.ShownDate);
     EnsurePointerWatch();
+    RetestPointer();
 }
 
 void TForm1::PopupMenu1Popup()
@@ -480,12 +526,27 @@ void TForm1::PrevMonth1Click()
 {
     State.AutoHide = false;
     ListActive = false;
-    struct Restore {
-        BarState& state;
-        ~Restore() { state.AutoHide = true; }
-    } restore{State};
-    if (d->ScheduleList)
-        d->ScheduleList();
+    {
+        struct Restore {
+            BarState& state;
+            ~Restore() { state.AutoHide = true; }
+        } restore{State};
+        if (d->ScheduleList)
+            d->ScheduleList();
+    }
+    RetestPointer();
+}
+
+// Runs the pointer test once where the pointer is now, after the events
+// already read. For the start and for the dialogs that kept the bar down:
+// a pointer that went away meanwhile, over a window of another program (under
+// XWayland no motion is reported there), would leave the bar down for good.
+void TForm1::RetestPointer()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        const QPoint p = QCursor::pos();
+        PointerTest(p.x(), p.y());
+    }, Qt::QueuedConnection);
 }
 
 void TForm1::N5Click()
@@ -537,6 +598,9 @@ void TForm1::showEvent(QShowEvent* event)
         d->Activated = true;
         FormActivate();
         EnsurePointerWatch();
+        d->Stacking = BarStacking::Create(*this);
+        // With the pointer away the bar slides out by itself.
+        RetestPointer();
     }
 }
 

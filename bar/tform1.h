@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcontext.h"
+#include "slider.h"
 
 #include <QWidget>
 #include <functional>
@@ -26,6 +27,7 @@ public:
     ~TForm1() override;
 
     void ShowMonth(bool mark, const QDateTime& date) override;
+    QPoint BarTopLeft() const override;
 
     // The windows the menu and the double-click open, wired by main.cpp. A
     // menu item stands in the menu only once its opener is set.
@@ -39,6 +41,7 @@ public:
     void FormActivate();                 // slide-in
     void SlideOut();
     void PointerTest(int x, int y);      // screen coordinates; run for every pointer movement
+    void PointerLeft();                  // the pointer left the bar's window
     void Image1MouseMove(int x, int y);  // strip coordinates
     void Image1DblClick();
     void Image2MouseMove(int x, int y);
@@ -80,6 +83,9 @@ private:
     void PseudoApp1Message(QObject* receiver, QEvent* event, bool& handled);
     void LayOut();
     QPoint ScreenOrigin() const;
+    BarPlace Place() const; // relative to the screen's origin
+    void Apply(PointerAction action);
+    void RetestPointer();
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -58,8 +58,10 @@ constexpr int BigHeight = 100000;
 
 THintWindow::THintWindow()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                           | Qt::WindowDoesNotAcceptFocus)
+                           | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput)
 {
+    // The pointer over the pop-up belongs to what lies under it, so a pointer
+    // that jumps onto it moves over the bar or leaves it, never enters here.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setFont(HintFont());
@@ -118,6 +120,11 @@ void THintWindow::ActivateHint(const QRect& rect, const QString& text)
     if (left < screen.left())
         left = screen.left();
 
+    // A window hidden for another item is released now, from the bar's own
+    // event, and made again by show(): a new item gets a new window.
+    if (m_releasePending && !isVisible() && testAttribute(Qt::WA_WState_Created))
+        destroy();
+
     // Top-most by its window flags; a released window is made again by show().
     setGeometry(left, top, width, height);
     if (!isVisible())
@@ -128,8 +135,16 @@ void THintWindow::ActivateHint(const QRect& rect, const QString& text)
 void THintWindow::ReleaseHandle()
 {
     hide();
-    if (testAttribute(Qt::WA_WState_Created))
-        destroy();
+    // Never destroyed from inside the delivery of one of its own events:
+    // released once the event loop is back, unless shown again meanwhile.
+    if (m_releasePending || !testAttribute(Qt::WA_WState_Created))
+        return;
+    m_releasePending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_releasePending = false;
+        if (!isVisible() && testAttribute(Qt::WA_WState_Created))
+            destroy();
+    }, Qt::QueuedConnection);
 }
 
 void THintWindow::paintEvent(QPaintEvent*)

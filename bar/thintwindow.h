@@ -35,4 +35,5 @@ protected:
 
 private:
     QString m_text;
+    bool m_releasePending = false;
 };

@@ -112,7 +112,8 @@ void TForm3::Prepare(const CellRec& dayCell, IntPair mousePos)
     Memo1->moveCursor(QTextCursor::End);
     Memo1->setFocus();
     setWindowTitle(dayCell.HolidayName);
-    move(mousePos.X, TopEdge);
+    const QPoint bar = m_bar.BarTopLeft();
+    move(bar.x() + mousePos.X, bar.y() + TopEdge);
 }
 
 void TForm3::Button1Click()

@@ -32,6 +32,13 @@ TEST_PACKAGES+=(desktop-file-utils appstream libxml2-utils g++-mingw-w64-x86-64-
 # The profile fuzzer: clang with its libFuzzer and sanitizer runtimes, which
 # Debian's clang only recommends (libclang-rt-dev).
 TEST_PACKAGES+=(clang libclang-rt-dev)
+# The bar's stacking watch talks to the X server through xcb.
+BUILD_PACKAGES+=(libxcb1-dev)
+# A window manager for the end-to-end test of the bar under one.
+TEST_PACKAGES+=(openbox)
+# The sway test: a Wayland compositor with XWayland, screenshots, and what our
+# small virtual-pointer client is built from.
+TEST_PACKAGES+=(sway xwayland grim libwayland-dev)
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
 PACKAGE_PACKAGES=(dpkg-dev file)

@@ -104,6 +104,8 @@ private slots:
     void hideKeepsTheItem();
     void hiddenBarSlidesInAndShowsNothing();
     void navButtonPopup();
+    void placedFromTheBarsRealPlace_data();
+    void placedFromTheBarsRealPlace();
     void withoutWindowOnlyBookkeeping();
     void realBarShowsWhatItDrew();
 
@@ -545,7 +547,7 @@ void TestPopups::textWiderThanTheScreenWraps()
 // whole text comes from one font, at its natural width.
 void TestPopups::oneFontForTheWholeText()
 {
-    for (const QString name : {QStringLiteral("【クリスマスイブ】"), QStringLiteral("【振替休日】")}) {
+    for (const QString& name : {QStringLiteral("【クリスマスイブ】"), QStringLiteral("【振替休日】")}) {
         const QString date = QStringLiteral("2026/12/24");
         const int whole = m_hint->CalcHintRect(1 << 20, date + name).width();
         const int parts = m_hint->CalcHintRect(1 << 20, date).width() + m_hint->CalcHintRect(1 << 20, name).width() - 6;
@@ -569,7 +571,7 @@ void TestPopups::windowIsRecreatedOnlyWhenTheItemChanges()
     // Hiding releases the window; coming back to a cell makes a new one.
     m_popups->Image1MouseMove(100, 20);
     QVERIFY(!m_hint->isVisible());
-    QVERIFY(!m_hint->testAttribute(Qt::WA_WState_Created));
+    QTRY_VERIFY(!m_hint->testAttribute(Qt::WA_WState_Created));
     MoveToDay(3, 25);
     QCOMPARE(counter.Count, 3);
 }
@@ -579,7 +581,7 @@ void TestPopups::hideKeepsTheItem()
     MoveToDay(12);
     m_popups->Hide();
     QVERIFY(!m_hint->isVisible());
-    QVERIFY(!m_hint->testAttribute(Qt::WA_WState_Created));
+    QTRY_VERIFY(!m_hint->testAttribute(Qt::WA_WState_Created));
     QCOMPARE(m_state.LastHintItem, (IntPair{12, 2}));
     MoveToDay(12, 24);
     QVERIFY(m_hint->isVisible());
@@ -599,6 +601,29 @@ void TestPopups::hiddenBarSlidesInAndShowsNothing()
     m_popups->Image2MouseMove(35, 20);
     QCOMPARE(m_activations, 2);
     QVERIFY(!m_hint->isVisible());
+}
+
+// Strip and header points go on the screen from the bar's real top-left: a
+// bar that does not stand at the screen's corner carries its pop-ups along.
+void TestPopups::placedFromTheBarsRealPlace_data()
+{
+    QTest::addColumn<QPoint>("bar");
+    QTest::newRow("corner") << QPoint(0, 0);
+    QTest::newRow("moved right and down") << QPoint(120, 200);
+}
+
+void TestPopups::placedFromTheBarsRealPlace()
+{
+    QFETCH(QPoint, bar);
+    m_cells.At(2, 1).HolidayName = QStringLiteral("祝日");
+    m_popups = std::make_unique<BarPopups>(m_state, m_settings, m_cells, [] {}, [bar] { return bar; });
+    m_popups->Image1MouseMove(DayX(4), 25);
+    QCOMPARE(m_hint->geometry().topLeft(), bar + QPoint(m_cells.At(2, 4).Left, 45));
+    m_popups->Image1MouseMove(DayX(1), 8);
+    QCOMPARE(m_hint->geometry().topLeft(), bar + QPoint(m_cells.At(1, 1).Left, 28));
+    m_popups->Image2MouseMove(35, 22);
+    QCOMPARE(m_hint->geometry().topLeft(), bar + QPoint(35, 42));
+    m_popups->Image2MouseMove(0, 0);
 }
 
 void TestPopups::navButtonPopup()

@@ -95,6 +95,42 @@ private slots:
         QCOMPARE(DecidePointerTest(shown, autoHide, BarPlace{0, top, 600, 37}, pointer), action);
     }
 
+    // The Leave of the bar's window, for a bar 600 x 37 that stands 100
+    // pixels right of its screen's left edge. A position counts only outside
+    // the window; without one, or with a stale one inside, the pointer is out.
+    void leave_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("autoHide");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<bool>("known");
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<PointerAction>("action");
+        QTest::newRow("no position") << true << true << 0 << false << QPoint() << PointerAction::SlideOut;
+        QTest::newRow("no position, no AutoHide") << true << false << 0 << false << QPoint() << PointerAction::None;
+        QTest::newRow("stale, inside") << true << true << 0 << true << QPoint(150, 10) << PointerAction::SlideOut;
+        QTest::newRow("stale, hidden row") << false << true << -36 << true << QPoint(150, 0) << PointerAction::SlideOut;
+        QTest::newRow("x = Left + Width") << true << true << 0 << true << QPoint(700, 10) << PointerAction::SlideIn;
+        QTest::newRow("y = Height") << true << true << 0 << true << QPoint(150, 37) << PointerAction::SlideIn;
+        QTest::newRow("x = Left + Width + 1") << true << true << 0 << true << QPoint(701, 10) << PointerAction::SlideOut;
+        QTest::newRow("x = Left - 1") << true << true << 0 << true << QPoint(99, 10) << PointerAction::SlideOut;
+        QTest::newRow("far away") << true << true << 0 << true << QPoint(900, 600) << PointerAction::SlideOut;
+        QTest::newRow("hidden, top row at Left + Width") << false << true << -36 << true << QPoint(700, 0) << PointerAction::SlideIn;
+        QTest::newRow("hidden, top row past it") << false << true << -36 << true << QPoint(701, 0) << PointerAction::SlideOut;
+    }
+
+    void leave()
+    {
+        QFETCH(bool, shown);
+        QFETCH(bool, autoHide);
+        QFETCH(int, top);
+        QFETCH(bool, known);
+        QFETCH(QPoint, pointer);
+        QFETCH(PointerAction, action);
+        const std::optional<QPoint> position = known ? std::optional<QPoint>(pointer) : std::nullopt;
+        QCOMPARE(DecideLeave(shown, autoHide, BarPlace{100, top, 600, 37}, position), action);
+    }
+
     void slideOutTakes37Steps()
     {
         FakeBar bar;

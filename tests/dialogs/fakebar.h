@@ -12,6 +12,8 @@ public:
         QDateTime Date;
     };
     QList<Redraw> Redraws;
+    QPoint TopLeft; // where the bar stands
 
     void ShowMonth(bool mark, const QDateTime& date) override { Redraws.append({mark, date}); }
+    QPoint BarTopLeft() const override { return TopLeft; }
 };

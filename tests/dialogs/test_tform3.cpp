@@ -138,6 +138,12 @@ void TestTForm3::prepare()
     QCOMPARE(m_form->Edit2->text(), u"01"_s);
     QCOMPARE(m_form->Edit3->text(), u"08"_s);
     QCOMPARE(m_form->pos(), QPoint(345, 67));
+
+    // A bar on a screen left of the primary one's origin, or lower down:
+    // the editor keeps to the bar.
+    m_bar->TopLeft = QPoint(-1280, 200);
+    m_form->Prepare(cell, {345, 12});
+    QCOMPARE(m_form->pos(), QPoint(-935, 267));
 }
 
 void TestTForm3::memoLines_data()

@@ -28,5 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/murvane/murvane)
 # draw with are no library of it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-liberation")
+# Qt's own Japanese texts for its colour and file dialogs; English without them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)

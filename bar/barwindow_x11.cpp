@@ -67,33 +67,39 @@ private:
 
     void ReadEvents()
     {
-        const std::vector<xcb_window_t> own = OwnWindows();
-        bool foreignChange = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            xcb_window_t window = XCB_NONE;
-            switch (event->response_type & 0x7f) {
-            case XCB_MAP_NOTIFY:
-                window = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
-                break;
-            case XCB_CONFIGURE_NOTIFY:
-                window = reinterpret_cast<xcb_configure_notify_event_t*>(event)->window;
-                break;
-            case XCB_CIRCULATE_NOTIFY:
-                window = reinterpret_cast<xcb_circulate_notify_event_t*>(event)->window;
-                break;
-            default:
-                break; // errors of a window gone meanwhile, creations, unmaps
+        // Waiting for a reply in KeepOnTop reads the events that came
+        // meanwhile into xcb's queue, and the socket does not announce them
+        // again: read until a round finds no change of another program's.
+        for (;;) {
+            const std::vector<xcb_window_t> own = OwnWindows();
+            bool foreignChange = false;
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+                xcb_window_t window = XCB_NONE;
+                switch (event->response_type & 0x7f) {
+                case XCB_MAP_NOTIFY:
+                    window = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
+                    break;
+                case XCB_CONFIGURE_NOTIFY:
+                    window = reinterpret_cast<xcb_configure_notify_event_t*>(event)->window;
+                    break;
+                case XCB_CIRCULATE_NOTIFY:
+                    window = reinterpret_cast<xcb_circulate_notify_event_t*>(event)->window;
+                    break;
+                default:
+                    break; // errors of a window gone meanwhile, creations, unmaps
+                }
+                if (window != XCB_NONE && !Contains(own, window))
+                    foreignChange = true;
+                std::free(event);
             }
-            if (window != XCB_NONE && !Contains(own, window))
-                foreignChange = true;
-            std::free(event);
-        }
-        if (xcb_connection_has_error(m_connection)) {
-            m_notifier.setEnabled(false);
-            return;
-        }
-        if (foreignChange)
+            if (xcb_connection_has_error(m_connection)) {
+                m_notifier.setEnabled(false);
+                return;
+            }
+            if (!foreignChange)
+                return;
             KeepOnTop(own);
+        }
     }
 
     void KeepOnTop(const std::vector<xcb_window_t>& own)

@@ -42,9 +42,8 @@ e2e_wait_until 3 unframed || e2e_fail "day $day is framed before it has an entry
 # The double-click takes the position of the last pointer move over the strip.
 e2e_pointer $((cell_x + 6)) 26
 sleep 0.2
-xdotool click --repeat 2 --delay 80 1
-e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the double-click opened no editor"; }
-read -r editor ex ey <<<"$(windows_of_size 247x245)"
+e2e_open_editor
+ex="$EDITOR_X" ey="$EDITOR_Y"
 [ "$ex" = $((cell_x + 4)) ] && [ "$ey" = 67 ] || e2e_fail "editor at $ex,$ey, expected $((cell_x + 4)),67"
 
 # The memo has the focus; the Japanese characters get keys of their own.

@@ -35,9 +35,8 @@ xdotool mousemove 818 26
 e2e_wait_until 2 popup_at 811 44 || e2e_fail "no pop-up at 811,44: $(other_windows | xargs -r -n1 xwininfo -id | grep -i absolute)"
 
 # The day editor opens at the bar's left plus the strip x of the pointer.
-xdotool click --repeat 2 --delay 80 1
-e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the double-click opened no editor"; }
-read -r _ ex ey <<<"$(windows_of_size 247x245)"
+e2e_open_editor
+ex="$EDITOR_X" ey="$EDITOR_Y"
 [ "$ex $ey" = "816 67" ] || e2e_fail "editor at $ex,$ey, expected 816,67"
 xdotool key Escape
 

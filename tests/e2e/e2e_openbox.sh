@@ -99,9 +99,8 @@ day=20
 cell_x=$((2 + 171 + 14 * (day - 1)))
 e2e_pointer $((cell_x + 6)) 26
 sleep 0.2
-xdotool click --repeat 2 --delay 80 1
-e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the double-click opened no editor under openbox"; }
-read -r editor ex ey <<<"$(windows_of_size 247x245)"
+e2e_open_editor
+ex="$EDITOR_X" ey="$EDITOR_Y"
 xdotool mousemove $((ex + 100)) $((ey + 120))
 sleep 0.3
 xdotool type --delay 40 "memo1"

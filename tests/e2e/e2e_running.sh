@@ -70,9 +70,8 @@ e2e_pointer 5 0
 e2e_wait_until 2 e2e_geometry_is "$bar" 2 0 || e2e_fail "the bar did not come back: $(e2e_geometry "$bar")"
 e2e_pointer $((cell_x + 6)) 26
 sleep 0.2
-xdotool click --repeat 2 --delay 80 1
-e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the double-click opened no editor"; }
-read -r _ ex ey <<<"$(windows_of_size 247x245)"
+e2e_open_editor
+ex="$EDITOR_X" ey="$EDITOR_Y"
 xdotool mousemove $((ex + 100)) $((ey + 120))
 xdotool type --delay 40 "unsaved"
 saved="$(md5sum <"$data/Yotei$year$month.Dat")"

@@ -10,6 +10,7 @@
 #   e2e_wait_until SECS CMD...   retries CMD until it succeeds or SECS pass
 #   e2e_fail MESSAGE             reports and ends the test with failure
 #   e2e_map_chars TEXT           gives the characters of TEXT keys of their own before typing
+#   e2e_open_editor              double-clicks where the pointer is; sets EDITOR_X, EDITOR_Y of the day editor
 #
 # Everything started here is killed when the script ends, however it ends.
 
@@ -201,4 +202,12 @@ e2e_map_chars() {
     i=$((i + 1))
   done < <(printf '%s' "$1" | LC_ALL=C.UTF-8 grep -o .)
   [ ${#args[@]} -eq 0 ] || xmodmap "${args[@]}"
+}
+
+# Double-clicks where the pointer is and waits for the day editor; sets
+# EDITOR_X and EDITOR_Y to where it stands.
+e2e_open_editor() {
+  xdotool click --repeat 2 --delay 80 1
+  e2e_wait_until 5 has_window_of_size 247x245 || { e2e_log >&2; e2e_fail "the double-click opened no editor"; }
+  read -r _ EDITOR_X EDITOR_Y <<<"$(windows_of_size 247x245)"
 }

@@ -16,11 +16,6 @@
 
 namespace {
 
-[[noreturn]] void WriteFailed()
-{
-    throw AppError(QStringLiteral("%1 に書き込めません").arg(Autostart::EntryPath()));
-}
-
 // Releases a COM interface when the scope ends.
 template <typename T>
 struct ComRef {
@@ -49,17 +44,17 @@ void WriteShortcut(const QString& path, const QString& dataDir)
     ComRef<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link.p))))
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
     const std::wstring program = QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdWString();
     const std::wstring folder = QDir::toNativeSeparators(dataDir).toStdWString();
     if (FAILED(link.p->SetPath(program.c_str())) || FAILED(link.p->SetWorkingDirectory(folder.c_str()))
         || FAILED(link.p->SetDescription(L"Murvane")))
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
     ComRef<IPersistFile> file;
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))))
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
     if (FAILED(file.p->Save(QDir::toNativeSeparators(path).toStdWString().c_str(), TRUE)))
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
 }
 
 } // namespace
@@ -84,10 +79,10 @@ void Autostart::SetEnabled(bool enabled, const QString& dataDir)
 {
     const QString path = EntryPath();
     if (path.isEmpty())
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
     if (!enabled) {
         if (QFileInfo::exists(path) && !QFile::remove(path))
-            WriteFailed();
+            RaiseWriteError(Autostart::EntryPath());
         return;
     }
     WriteShortcut(path, dataDir);

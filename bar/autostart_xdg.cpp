@@ -39,11 +39,6 @@ QString ExecArgument(const QString& argument)
     return u'"' + quoted + u'"';
 }
 
-[[noreturn]] void WriteFailed()
-{
-    throw AppError(QStringLiteral("%1 に書き込めません").arg(Autostart::EntryPath()));
-}
-
 } // namespace
 
 QString Autostart::EntryPath()
@@ -61,7 +56,7 @@ void Autostart::SetEnabled(bool enabled, const QString&)
     const QString path = EntryPath();
     if (!enabled) {
         if (QFileInfo::exists(path) && !QFile::remove(path))
-            WriteFailed();
+            RaiseWriteError(Autostart::EntryPath());
         return;
     }
 
@@ -80,8 +75,8 @@ void Autostart::SetEnabled(bool enabled, const QString&)
         .arg(ExecArgument(launcher), QString(launcher).replace(u'\\', QStringLiteral("\\\\")));
 
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(entry.toUtf8()) < 0 || !file.commit())
-        WriteFailed();
+        RaiseWriteError(Autostart::EntryPath());
 }

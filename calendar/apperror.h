@@ -14,3 +14,9 @@ public:
 private:
     QString m_message;
 };
+
+// A file that cannot be written: the one message for it, naming its full path.
+[[noreturn]] inline void RaiseWriteError(const QString& path)
+{
+    throw AppError(QStringLiteral("%1 に書き込めません").arg(path));
+}

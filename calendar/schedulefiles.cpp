@@ -29,7 +29,7 @@ void RefuseForeignPath(const QString& path, const QString& yearText, const QStri
 {
     const QString name = yearText + monthText;
     if (name.contains(u'/') || name.contains(u'\\'))
-        throw AppError(QStringLiteral("%1 に書き込めません").arg(path));
+        RaiseWriteError(path);
 }
 
 } // namespace

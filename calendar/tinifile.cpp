@@ -265,11 +265,6 @@ QByteArray ReadAllBytes(const QString& path)
     return file.readAll();
 }
 
-[[noreturn]] void RaiseWriteError(const QString& path)
-{
-    throw AppError(QStringLiteral("%1 に書き込めません").arg(path));
-}
-
 // The current bytes of a file about to be rewritten. A file that exists but
 // cannot be read must not be replaced by one built from nothing.
 QByteArray ReadForWrite(const QString& path, bool* exists)

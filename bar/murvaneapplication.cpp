@@ -1,22 +1,5 @@
 #include "murvaneapplication.h"
 
-#include "apperror.h"
-#include "messagebox.h"
-
-#include <new>
-
-namespace {
-void ShowErrorQuietly(const QString& text) noexcept
-{
-    // Showing the box may itself run out of memory; nothing may escape from
-    // here into Qt's event dispatch.
-    try {
-        MessageBoxes::ShowError(text);
-    } catch (...) {
-    }
-}
-} // namespace
-
 MurvaneApplication::MurvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool MurvaneApplication::notify(QObject* receiver, QEvent* event)
@@ -29,27 +12,4 @@ bool MurvaneApplication::notify(QObject* receiver, QEvent* event)
         ReportUnknownHandlerError();
     }
     return false;
-}
-
-void ReportHandlerError(const std::exception& error)
-{
-    try {
-        if (const auto* appError = dynamic_cast<const AppError*>(&error)) {
-            ShowErrorQuietly(appError->message());
-        } else if (dynamic_cast<const std::bad_alloc*>(&error)) {
-            ShowErrorQuietly(QStringLiteral("メモリが足りません"));
-        } else {
-            const QString text = QString::fromLocal8Bit(error.what());
-            if (text.isEmpty())
-                ReportUnknownHandlerError();
-            else
-                ShowErrorQuietly(text);
-        }
-    } catch (...) {
-    }
-}
-
-void ReportUnknownHandlerError()
-{
-    ShowErrorQuietly(QStringLiteral("予期しないエラーが発生しました"));
 }

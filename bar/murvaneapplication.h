@@ -1,5 +1,7 @@
 #pragma once
 
+#include "handlererrors.h"
+
 #include <QApplication>
 
 // The application object: an error raised inside any event handler ends
@@ -13,26 +15,3 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// Runs one handler the way the application does: an AppError, any other
-// exception (std::bad_alloc included) goes to MessageBoxes::ShowError instead
-// of further up. For handlers called from places that must not be unwound,
-// such as a menu.
-template <typename F>
-void RunHandler(F&& handler);
-
-// Show the error box; they never raise themselves.
-void ReportHandlerError(const std::exception& error);
-void ReportUnknownHandlerError();
-
-template <typename F>
-void RunHandler(F&& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        ReportHandlerError(error);
-    } catch (...) {
-        ReportUnknownHandlerError();
-    }
-}

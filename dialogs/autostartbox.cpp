@@ -1,7 +1,5 @@
 #include "autostartbox.h"
 
-#include "autostart.h"
-
 #include <QCheckBox>
 
 QCheckBox* AutostartBox::Make(QWidget* page)
@@ -11,13 +9,15 @@ QCheckBox* AutostartBox::Make(QWidget* page)
     return box;
 }
 
-void AutostartBox::Load(QCheckBox& box)
+void AutostartBox::Load(QCheckBox& box, const LoginStart& loginStart)
 {
-    box.setChecked(Autostart::IsEnabled());
+    box.setChecked(loginStart.IsEnabled && loginStart.IsEnabled());
 }
 
-void AutostartBox::Apply(const QCheckBox& box, const QString& dataDir)
+void AutostartBox::Apply(const QCheckBox& box, const LoginStart& loginStart, const QString& dataDir)
 {
-    if (box.isChecked() != Autostart::IsEnabled())
-        Autostart::SetEnabled(box.isChecked(), dataDir);
+    if (!loginStart.IsEnabled || !loginStart.SetEnabled)
+        return;
+    if (box.isChecked() != loginStart.IsEnabled())
+        loginStart.SetEnabled(box.isChecked(), dataDir);
 }

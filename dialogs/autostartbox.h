@@ -1,5 +1,7 @@
 #pragma once
 
+#include "loginstart.h"
+
 class QCheckBox;
 class QString;
 class QWidget;
@@ -12,10 +14,10 @@ namespace AutostartBox {
 QCheckBox* Make(QWidget* page);
 
 // Ticks the box exactly when the program starts at login now.
-void Load(QCheckBox& box);
+void Load(QCheckBox& box, const LoginStart& loginStart);
 
 // Makes the start at login follow the box; an entry that already agrees is
 // left alone. A failed write raises AppError "%1 に書き込めません".
-void Apply(const QCheckBox& box, const QString& dataDir);
+void Apply(const QCheckBox& box, const LoginStart& loginStart, const QString& dataDir);
 
 } // namespace AutostartBox

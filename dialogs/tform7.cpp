@@ -256,7 +256,7 @@ void TForm7::FormShow()
     SetPreview(m_bar.ImageList2.value_or(QImage()));
     Edit1->setText(QString::number(s.Image_X));
     Edit2->setText(QString::number(s.Image_Y));
-    AutostartBox::Load(*CheckAutostart);
+    AutostartBox::Load(*CheckAutostart, m_loginStart);
 }
 
 void TForm7::SetPreview(const QImage& picture)
@@ -429,7 +429,7 @@ void TForm7::Button5Click()
         CheckHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
         CheckSettingsWritable(m_bar.DataDir, settings);
         // The first write: when it fails, every file is as it was.
-        AutostartBox::Apply(*CheckAutostart, m_bar.DataDir);
+        AutostartBox::Apply(*CheckAutostart, m_loginStart, m_bar.DataDir);
         SaveHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
 
         settings.DayPopColor = BackColor(*Label1);

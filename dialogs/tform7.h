@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcontext.h"
+#include "loginstart.h"
 
 #include <QColor>
 #include <QDialog>
@@ -29,6 +30,9 @@ public:
     TForm7(BarContext& bar, TForm5& entryDialog, QWidget* parent = nullptr);
 
     int EntryMode = 1; // 1 add, 2 change; read by the entry dialog
+
+    // Behind "ログイン時に起動する"; read at every showing.
+    void SetLoginStart(LoginStart loginStart) { m_loginStart = std::move(loginStart); }
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
@@ -101,6 +105,7 @@ private:
 
     BarContext& m_bar;
     TForm5& m_entryDialog;
+    LoginStart m_loginStart;
     QColor m_lastColor = Qt::black; // the colour dialog opens with the last choice
     bool m_pictureChosen = false;   // a picture was chosen in this opening
 };

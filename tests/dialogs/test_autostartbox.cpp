@@ -41,6 +41,7 @@ void TestAutostartBox::init()
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     f = std::make_unique<OptionsFixture>();
+    f->Options->SetLoginStart({&Autostart::IsEnabled, &Autostart::SetEnabled});
 }
 
 void TestAutostartBox::cleanup()

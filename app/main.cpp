@@ -1,3 +1,4 @@
+#include "autostart.h"
 #include "cp932.h"
 #include "endsession.h"
 #include "instancelock.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
     TForm5 form5;
     TForm6 form6(form1);
     TForm7 form7(form1, form5);
+    form7.SetLoginStart({&Autostart::IsEnabled, &Autostart::SetEnabled});
 
     form1.SetDayEditorOpener([&](const CellRec& cell, IntPair pos) {
         form3.Prepare(cell, pos);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barstate.h"
+#include "calendarstore.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -24,6 +25,8 @@ public:
     // Entry 0 of ImageList2: the 20 x 20 picture that marks a day; empty when
     // a picture failed to load.
     std::optional<QImage> ImageList2;
+    // The user's calendars; none when the program runs without them.
+    CalendarStore* Calendars = nullptr;
 
     // Loads and paints the month of date; mark puts the picture on date's
     // cell instead of today's. Drops its own errors.

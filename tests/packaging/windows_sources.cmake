@@ -51,7 +51,7 @@ foreach(command target_link_libraries target_link_options target_compile_options
   cmake_language(EVAL CODE "macro(${command})\nendmacro()")
 endforeach()
 
-foreach(dir calendar bar dialogs app)
+foreach(dir calendar store bar dialogs app)
   set(CMAKE_CURRENT_SOURCE_DIR "${ROOT}/${dir}")
   include("${ROOT}/${dir}/CMakeLists.txt")
 endforeach()

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One calendar of Calendars.ini, the UTF-8 file in the data folder that lists
+// the user's calendars, one section each ([Calendar1], [Calendar2], …).
+struct CalendarEntry {
+    QString Section;            // its section's name; empty for one not yet written
+    QString Name;               // Name=, the text shown
+    QString Source;             // Source=, a file path or an http(s)/webcal(s) address
+    QString Color = QStringLiteral("#3a87ad"); // Color=, "#rrggbb"
+    bool Shown = true;          // Shown=, 1 or 0
+    int RefreshMinutes = 30;    // RefreshMinutes=, at least 5
+    QString User;               // User=, for a source that signs in (CalDAV)
+
+    bool operator==(const CalendarEntry&) const = default;
+};
+
+// The file's name in the data folder.
+inline constexpr char CalendarListFileName[] = "Calendars.ini";
+
+// The calendars in file order; a missing file is an empty list. Values out of
+// range read as their defaults.
+QList<CalendarEntry> ReadCalendarList(const QString& dataDir);
+
+// Writes the list in one atomic replacement: each entry into its section (a
+// new one gets the next free [CalendarN]), sections of calendars no longer
+// listed removed, every unknown key and section kept. Raises AppError
+// "%1 に書き込めません" and leaves the file as it was when it cannot.
+void WriteCalendarList(const QString& dataDir, QList<CalendarEntry>& entries);

@@ -1,0 +1,1 @@
+#include "calendarsource.h"

@@ -89,20 +89,18 @@ bool SameName(const char* line, qsizetype size, const char* name)
     return size >= n && qstrnicmp(line, name, size_t(n)) == 0;
 }
 
-// A content line's name: up to its first ';' or ':'.
-QByteArray LineName(const char* line, qsizetype size)
+// Whether a content line's name (up to its first ';' or ':') is name.
+bool HasName(const char* line, qsizetype size, const char* name)
 {
-    qsizetype end = 0;
-    while (end < size && line[end] != ';' && line[end] != ':')
-        ++end;
-    return QByteArray(line, end).toUpper();
+    const qsizetype n = qsizetype(std::strlen(name));
+    return size > n && (line[n] == ';' || line[n] == ':') && qstrnicmp(line, name, size_t(n)) == 0;
 }
 
-bool IsWantedEventProperty(const QByteArray& name)
+bool IsWantedEventProperty(const char* line, qsizetype size)
 {
     static const char* const wanted[] = {"DTSTART", "DTEND",         "DURATION", "RRULE", "RDATE",
                                          "EXDATE",  "RECURRENCE-ID", "UID",      "SUMMARY", "STATUS"};
-    return std::any_of(std::begin(wanted), std::end(wanted), [&](const char* w) { return name == w; });
+    return std::any_of(std::begin(wanted), std::end(wanted), [&](const char* w) { return HasName(line, size, w); });
 }
 
 // The lines of one text, CR LF or LF ended.
@@ -125,6 +123,7 @@ struct Line {
 std::vector<Line> SplitLines(const QByteArray& text)
 {
     std::vector<Line> lines;
+    lines.reserve(size_t(text.count('\n')) + 1);
     const char* at = text.constData();
     const char* const end = at + text.size();
     while (at < end) {
@@ -221,7 +220,7 @@ void CopyComponent(const std::vector<Line>& lines, std::pair<size_t, size_t> spa
             keep = depth <= maxDepth;
             --depth;
         } else if (!line.Continues) {
-            keep = depth <= maxDepth && (!eventOnly || IsWantedEventProperty(LineName(line.Text, line.Size)));
+            keep = depth <= maxDepth && (!eventOnly || IsWantedEventProperty(line.Text, line.Size));
         }
         if (keep)
             AppendLine(line, out);
@@ -371,7 +370,7 @@ private:
         QByteArray text("BEGIN:VCALENDAR\r\n");
         bool wrTimezone = false;
         for (size_t i : calendar.Properties) {
-            if (LineName(lines[i].Text, lines[i].Size) != "X-WR-TIMEZONE")
+            if (!HasName(lines[i].Text, lines[i].Size, "X-WR-TIMEZONE"))
                 continue;
             wrTimezone = true;
             AppendLine(lines[i], text);
@@ -855,6 +854,10 @@ std::shared_ptr<const ICalFeed> ICalFeed::Parse(const QByteArray& text, QString*
             icalerror_set_errors_are_fatal(0);
         });
     }
+    size_t events = 0;
+    for (const CalendarSpans& calendar : calendars)
+        events += calendar.Events.size();
+    data->Events.reserve(events);
     FeedReader reader(*data);
     for (const CalendarSpans& calendar : calendars)
         reader.ReadCalendar(lines, calendar);

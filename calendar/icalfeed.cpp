@@ -19,9 +19,9 @@ constexpr int MaxInstancesPerSeries = 1000;
 // Steps of libical's iterator one series may take in one expansion: a rule
 // with COUNT cannot be skipped ahead, and this bounds what it may cost.
 constexpr int MaxRuleSteps = 50000;
-// Zone offsets lie within a day of UTC: margins for comparing wall clocks
-// with instants.
-constexpr qint64 ZoneMargin = 2 * Day;
+// Zone offsets lie within a day of UTC (-12 to +14 hours): the margin for
+// comparing wall clocks with instants.
+constexpr qint64 ZoneMargin = Day;
 
 // libical keeps global state (its UTC zone, its error state, each zone's
 // table of changes): every call into it holds this lock. Recursive, since

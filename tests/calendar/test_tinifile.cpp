@@ -35,6 +35,8 @@ private slots:
 
     void writeText_data();
     void writeText();
+    void writeKeys_data();
+    void writeKeys();
     void writeThenRead_data();
     void writeThenRead();
     void writeNumber();
@@ -339,6 +341,30 @@ void TestTIniFile::writeText()
     QCOMPARE(ReadBytes(FilePath()), after);
 }
 
+void TestTIniFile::writeKeys_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    // Two sections, a key written twice, a key that stands and one that is new.
+    QTest::newRow("new file") << QByteArray() << QByteArray("[s]\r\nk=2\r\nj=3\r\n[t]\r\nk=4\r\n");
+    QTest::newRow("other lines stay")
+        << QByteArray(";c\n[t]\nx=1\nk=0\n[s]\nj=0\n") << QByteArray(";c\n[t]\nx=1\nk=4\n[s]\nj=3\nk=2\r\n");
+}
+
+void TestTIniFile::writeKeys()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        WriteBytes(FilePath(), before);
+    const QString s = QStringLiteral("s");
+    TIniFile(FilePath()).WriteKeys({{s, QStringLiteral("k"), QStringLiteral("1")},
+                                    {s, QStringLiteral("j"), QStringLiteral("3")},
+                                    {QStringLiteral("t"), QStringLiteral("k"), QStringLiteral("4")},
+                                    {s, QStringLiteral("k"), QStringLiteral("2")}});
+    QCOMPARE(ReadBytes(FilePath()), after);
+}
+
 void TestTIniFile::writeThenRead_data()
 {
     QTest::addColumn<QString>("value");
@@ -440,6 +466,7 @@ void TestTIniFile::failedWriteLeavesFileUnchanged_data()
     QTest::newRow("WriteNumber") << 1;
     QTest::newRow("RemoveKey") << 2;
     QTest::newRow("ReplaceSectionKeys") << 3;
+    QTest::newRow("WriteKeys") << 4;
 }
 
 void TestTIniFile::failedWriteLeavesFileUnchanged()
@@ -454,7 +481,8 @@ void TestTIniFile::failedWriteLeavesFileUnchanged()
         case 0: ini.WriteText(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2")); break;
         case 1: ini.WriteNumber(QStringLiteral("s"), QStringLiteral("k"), 2); break;
         case 2: ini.RemoveKey(QStringLiteral("s"), QStringLiteral("k")); break;
-        default: ini.ReplaceSectionKeys(QStringLiteral("s"), {{QStringLiteral("j"), QStringLiteral("3")}}); break;
+        case 3: ini.ReplaceSectionKeys(QStringLiteral("s"), {{QStringLiteral("j"), QStringLiteral("3")}}); break;
+        default: ini.WriteKeys({{QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2")}}); break;
         }
         QFAIL("the write did not fail");
     } catch (const AppError& e) {

@@ -3,6 +3,7 @@
 #include "apperror.h"
 #include "calendarrules.h"
 #include "datapath.h"
+#include "textutil.h"
 #include "tinifile.h"
 
 #include <QDir>
@@ -79,6 +80,14 @@ void DeleteSchedule(const QString& dataDir, const QString& yearText, const QStri
     const QString path = ScheduleFilePath(dataDir, yearText, monthText);
     RefuseForeignPath(path, yearText, monthText);
     TIniFile(path).RemoveKey(Section(), monthText + dayText);
+}
+
+QString StoredSchedule(const QString& dataDir, const QString& yearText, const QString& monthText,
+                       const QString& dayText)
+{
+    const QString text =
+        TIniFile(ScheduleFilePath(dataDir, yearText, monthText)).ReadText(Section(), monthText + dayText, QString());
+    return IsBlank(text) ? QString() : text;
 }
 
 void ReadScheduleForBar(const QString& path, QStringList& keys, QStringList& texts)

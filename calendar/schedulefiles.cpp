@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "calendarrules.h"
+#include "conflictcopy.h"
 #include "datapath.h"
 #include "textutil.h"
 #include "tinifile.h"
@@ -105,7 +106,9 @@ QList<ScheduleListEntry> ReadScheduleList(const QString& dataDir)
     QStringList names;
     for (const QString& name : dir.entryList()) {
         if (name.size() >= 9 && name.startsWith(QLatin1String("yotei"), Qt::CaseInsensitive)
-            && name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+            && name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)
+            // A sync tool's conflict copy is the user's to merge, not data.
+            && ConflictCopyOriginal(name).isEmpty())
             names.append(name);
     }
     // Name order without letter case is the order of year and month.

@@ -2,6 +2,7 @@
 #include "clock.h"
 #include "datawatch.h"
 #include "liveupdates.h"
+#include "messagebox.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,6 +158,43 @@ private slots:
             Append(path + "/Yotei202401.Dat", "0107=c\r\n");
             QTRY_COMPARE_WITH_TIMEOUT(count, calls + 1, 2000);
         }
+    }
+
+    // Each sync tool's conflict copy, there at start or appearing later, is
+    // told of once, by name; a user's own backup is not; none is touched.
+    void conflictCopies()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path();
+        const QStringList atStart{"HorDay.sync-conflict-20261209-101010-ABCDEFG.ini",
+                                  "Yotei202612 (conflicted copy 2026-12-09 101010).Dat", "HorDay.ini.backup"};
+        for (const QString& name : atStart)
+            Save(path + "/" + name, "[祝日]\r\n");
+        QStringList notices;
+        MessageBoxes::SetHookForTesting([&notices](MessageBoxes::Kind kind, const QString& text) {
+            if (kind == MessageBoxes::Kind::Notice)
+                notices.append(text);
+            return true;
+        });
+        RecordingBar bar;
+        bar.DataDir = path;
+        LiveUpdates live(bar, {});
+        live.Showing(false, At(2026, 12, 9));
+        QVERIFY(notices.isEmpty()); // not while the bar starts
+        QTRY_COMPARE(notices.size(), 2);
+
+        Save(path + "/HorDay (Taro's conflicted copy 2026-12-09).ini", "x");
+        QTRY_COMPARE(notices.size(), 3);
+        Append(path + "/notes.txt", "folder changes again");
+        QTest::qWait(400);
+        MessageBoxes::SetHookForTesting({});
+
+        const QString names = notices.join(u'\n');
+        QCOMPARE(notices.size(), 3);
+        for (const QString& copy : {atStart[0], atStart[1], QString("HorDay (Taro's conflicted copy 2026-12-09).ini")})
+            QCOMPARE(names.count(copy), 1);
+        QVERIFY(!names.contains("backup"));
+        QCOMPARE(QDir(path).entryList(QDir::Files).size(), 5);
     }
 };
 

@@ -26,7 +26,6 @@ const QRegularExpression& Marks()
     static const QRegularExpression marks(
         QStringLiteral("^(?:(.+)\\.sync-conflict-\\d{8}-\\d{6}(?:-[A-Z0-9]{7})?"  // Syncthing
                        "|(.+?) \\((?:[^()]|\\(\\d+\\))*conflicted copy(?:[^()]|\\(\\d+\\))*\\)" // Nextcloud, Dropbox
-                       "|(.+)_conflict-\\d{8}-\\d{6}"                                // older ownCloud
                        ")(\\.[^.]*)?$"),
         QRegularExpression::CaseInsensitiveOption);
     return marks;
@@ -39,10 +38,8 @@ QString ConflictCopyOriginal(const QString& fileName)
     const QRegularExpressionMatch m = Marks().match(fileName);
     if (!m.hasMatch())
         return {};
-    QString base;
-    for (int group = 1; group <= 3 && base.isEmpty(); ++group)
-        base = m.captured(group);
-    const QString original = base + m.captured(4);
+    // One of the first two groups holds what stood before the mark.
+    const QString original = m.captured(1) + m.captured(2) + m.captured(3);
     if (IsDataFileName(original))
         return original;
     return ConflictCopyOriginal(original);

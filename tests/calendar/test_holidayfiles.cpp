@@ -20,8 +20,6 @@ private slots:
     void listing();
     void save_data();
     void save();
-    void applyEntryEdits_data();
-    void applyEntryEdits();
     void emptyListsOnMissingFilesCreateNothing();
     void saveThenListRoundTrip();
     void failedDayOffWriteTouchesNeitherFile();
@@ -147,32 +145,6 @@ void TestHolidayFiles::save()
     SaveHolidayEntries(m_dir->path(), namedDays, daysOff);
     QCOMPARE(ReadBytes(Named()), namedAfter);
     QCOMPARE(ReadBytes(DaysOff()), daysOffAfter);
-}
-
-void TestHolidayFiles::applyEntryEdits_data()
-{
-    QTest::addColumn<QString>("listed");
-    QTest::addColumn<QString>("edited");
-    QTest::addColumn<QString>("current");
-    QTest::addColumn<QString>("result");
-    // Lists as entry texts joined by ",".
-    QTest::newRow("no edit keeps the file's") << "0101=a" << "0101=a" << "0101=b,0202=c" << "0101=b,0202=c";
-    QTest::newRow("rename here wins over one elsewhere") << "0101=a" << "0101=x" << "0101=b" << "0101=x";
-    QTest::newRow("delete here wins over a rename elsewhere") << "0101=a,0202=c" << "0202=c" << "0101=b,0202=c"
-                                                              << "0202=c";
-    QTest::newRow("removed elsewhere stays removed") << "0101=a,0202=c" << "0101=a,0202=c,0303=d" << "0101=a"
-                                                     << "0101=a,0303=d";
-    QTest::newRow("two entries of one key: the later") << "" << "0101=b,0101=a" << "0202=c" << "0101=a,0202=c";
-}
-
-void TestHolidayFiles::applyEntryEdits()
-{
-    QFETCH(QString, listed);
-    QFETCH(QString, edited);
-    QFETCH(QString, current);
-    QFETCH(QString, result);
-    const auto list = [](const QString& s) { return s.split(u',', Qt::SkipEmptyParts); };
-    QCOMPARE(ApplyEntryEdits(list(listed), list(edited), list(current)), list(result));
 }
 
 void TestHolidayFiles::emptyListsOnMissingFilesCreateNothing()

@@ -35,8 +35,6 @@ private slots:
 
     void writeText_data();
     void writeText();
-    void writeKeys_data();
-    void writeKeys();
     void writeThenRead_data();
     void writeThenRead();
     void writeNumber();
@@ -338,30 +336,6 @@ void TestTIniFile::writeText()
     if (before != "<missing>")
         WriteBytes(FilePath(), before);
     TIniFile(FilePath()).WriteText(section, key, value);
-    QCOMPARE(ReadBytes(FilePath()), after);
-}
-
-void TestTIniFile::writeKeys_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QByteArray>("after");
-    // Two sections, a key written twice, a key that stands and one that is new.
-    QTest::newRow("new file") << QByteArray() << QByteArray("[s]\r\nk=2\r\nj=3\r\n[t]\r\nk=4\r\n");
-    QTest::newRow("other lines stay")
-        << QByteArray(";c\n[t]\nx=1\nk=0\n[s]\nj=0\n") << QByteArray(";c\n[t]\nx=1\nk=4\n[s]\nj=3\nk=2\r\n");
-}
-
-void TestTIniFile::writeKeys()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, after);
-    if (!before.isEmpty())
-        WriteBytes(FilePath(), before);
-    const QString s = QStringLiteral("s");
-    TIniFile(FilePath()).WriteKeys({{s, QStringLiteral("k"), QStringLiteral("1")},
-                                    {s, QStringLiteral("j"), QStringLiteral("3")},
-                                    {QStringLiteral("t"), QStringLiteral("k"), QStringLiteral("4")},
-                                    {s, QStringLiteral("k"), QStringLiteral("2")}});
     QCOMPARE(ReadBytes(FilePath()), after);
 }
 

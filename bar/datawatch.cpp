@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 DataWatch::DataWatch(const QString& dataDir, std::function<void()> changed, int coalesceMs)
     : m_dataDir(dataDir), m_changed(std::move(changed))
 {
@@ -32,6 +34,7 @@ void DataWatch::Follow(QDate shown)
 void DataWatch::Reported(bool aFileItself)
 {
     m_fileReported = m_fileReported || aFileItself;
+    m_folderReported = m_folderReported || !aFileItself;
     if (!m_settle.isActive())
         m_settle.start();
 }
@@ -44,9 +47,12 @@ void DataWatch::Settle()
     const QStringList now = Fingerprint();
     const bool changed = m_fileReported || now != m_baseline;
     m_fileReported = false;
+    const bool folderChanged = std::exchange(m_folderReported, false);
     m_baseline = now;
     // A file replaced by a rename is a new file: watch it afresh.
     Rewatch();
+    if (folderChanged && m_folderChanged)
+        m_folderChanged();
     if (changed && m_changed)
         m_changed();
 }

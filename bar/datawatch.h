@@ -25,6 +25,10 @@ public:
 
     QStringList WatchedFiles() const { return m_files; }
 
+    // Called, once per burst, when something in the folder was created,
+    // removed or renamed, whether or not it is one of the files.
+    void OnFolderChanged(std::function<void()> folderChanged) { m_folderChanged = std::move(folderChanged); }
+
 private:
     void Reported(bool aFileItself);
     void Settle();
@@ -33,10 +37,12 @@ private:
 
     QString m_dataDir;
     std::function<void()> m_changed;
+    std::function<void()> m_folderChanged;
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QDate m_month;
     QStringList m_files;
     QStringList m_baseline;
     bool m_fileReported = false;
+    bool m_folderReported = false;
 };

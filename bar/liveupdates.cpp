@@ -2,11 +2,16 @@
 
 #include "clock.h"
 
+#include <QTimer>
+
 LiveUpdates::LiveUpdates(BarContext& bar, std::function<void()> hidePopup)
     : m_bar(bar), m_hidePopup(std::move(hidePopup)),
       m_day([this] { return m_bar.State.ShownDate.date(); }, [this](DayChange change) { DayChanged(change); }),
-      m_files(bar.DataDir, [this] { FilesChanged(); })
+      m_conflicts(bar.DataDir), m_files(bar.DataDir, [this] { FilesChanged(); })
 {
+    m_files.OnFolderChanged([this] { m_conflicts.Scan(); });
+    // Once the start is over.
+    QTimer::singleShot(0, &m_conflicts, &ConflictWatch::Scan);
 }
 
 void LiveUpdates::Showing(bool mark, const QDateTime& date)

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "barcontext.h"
+#include "conflictwatch.h"
 #include "datawatch.h"
 #include "daychange.h"
 
 #include <functional>
 
 // Keeps a bar that runs for weeks current without the user's doing: today
-// follows the clock, and data files changed by other programs show at once.
+// follows the clock, data files changed by other programs show at once, and
+// sync tools' conflict copies in the folder are told of.
 // The bar tells it of every redraw (Showing) and of every pointer test and
 // slide-in (CheckDay); it redraws the bar through ShowMonth.
 class LiveUpdates {
@@ -28,5 +30,6 @@ private:
     std::function<void()> m_hidePopup;
     bool m_mark = false;
     DayWatch m_day;
+    ConflictWatch m_conflicts;
     DataWatch m_files;
 };

@@ -24,6 +24,20 @@ void ShowError(const QString& message)
     box.exec();
 }
 
+void ShowNotice(const QString& message)
+{
+    if (auto& hook = Hook()) {
+        hook(Kind::Notice, message);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(), message,
+                                QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 bool AskOkCancel(QWidget* parent, const QString& text)
 {
     if (auto& hook = Hook())

@@ -14,7 +14,11 @@ void ShowError(const QString& message);
 // A question with OK and Cancel and an empty title; true for OK.
 bool AskOkCancel(QWidget* parent, const QString& text);
 
-enum class Kind { Error, Question };
+// A notice the user should act on, such as a conflict copy to merge: shown
+// without a modal loop, so that nothing waits for it; it stays until closed.
+void ShowNotice(const QString& message);
+
+enum class Kind { Error, Question, Notice };
 // Tests answer instead of a user: the hook sees every box (kind and text) and
 // returns true for OK. Errors ignore the answer.
 void SetHookForTesting(std::function<bool(Kind, const QString&)> hook);

@@ -83,20 +83,50 @@ void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<Q
         throw *pictureError;
 }
 
+namespace {
+// The keys in the order a new file holds them.
+QList<TIniFile::KeyWrite> SettingKeys(const BarSettings& s)
+{
+    const auto number = [](int value) { return QString::number(value); };
+    return {
+        {ColourSection, QStringLiteral("DayPopColor"), number(s.DayPopColor)},
+        {ColourSection, QStringLiteral("DayPopFontColor"), number(s.DayPopFontColor)},
+        {ColourSection, QStringLiteral("YoubiPopColor"), number(s.YoubiPopColor)},
+        {ColourSection, QStringLiteral("YoubiPopFontColor"), number(s.YoubiPopFontColor)},
+        {ColourSection, QStringLiteral("YoteiBackColor"), number(s.YoteiBackColor)},
+        {ColourSection, QStringLiteral("YoteiBackFontColor"), number(s.YoteiBackFontColor)},
+        {OtherSection, QStringLiteral("ShowFRDate"), number(s.ShowFRDate)},
+        {OtherSection, QStringLiteral("Image1"), s.PicturePath},
+        {OtherSection, QStringLiteral("Image_X"), number(s.Image_X)},
+        {OtherSection, QStringLiteral("Image_Y"), number(s.Image_Y)},
+        {OtherSection, QStringLiteral("NationalHolidays"), number(s.NationalHolidays ? 1 : 0)},
+    };
+}
+} // namespace
+
 void SaveSettings(const QString& dataDir, const BarSettings& settings)
 {
+    TIniFile(SettingsFilePath(dataDir)).WriteKeys(SettingKeys(settings));
+}
+
+void SaveSettingsEdits(const QString& dataDir, const BarSettings& shown, const BarSettings& edited)
+{
     TIniFile ini(SettingsFilePath(dataDir));
-    ini.WriteNumber(ColourSection, QStringLiteral("DayPopColor"), settings.DayPopColor);
-    ini.WriteNumber(ColourSection, QStringLiteral("DayPopFontColor"), settings.DayPopFontColor);
-    ini.WriteNumber(ColourSection, QStringLiteral("YoubiPopColor"), settings.YoubiPopColor);
-    ini.WriteNumber(ColourSection, QStringLiteral("YoubiPopFontColor"), settings.YoubiPopFontColor);
-    ini.WriteNumber(ColourSection, QStringLiteral("YoteiBackColor"), settings.YoteiBackColor);
-    ini.WriteNumber(ColourSection, QStringLiteral("YoteiBackFontColor"), settings.YoteiBackFontColor);
-    ini.WriteNumber(OtherSection, QStringLiteral("ShowFRDate"), settings.ShowFRDate);
-    ini.WriteText(OtherSection, QStringLiteral("Image1"), settings.PicturePath);
-    ini.WriteNumber(OtherSection, QStringLiteral("Image_X"), settings.Image_X);
-    ini.WriteNumber(OtherSection, QStringLiteral("Image_Y"), settings.Image_Y);
-    ini.WriteNumber(OtherSection, QStringLiteral("NationalHolidays"), settings.NationalHolidays ? 1 : 0);
+    QStringList colourKeys;
+    QStringList otherKeys;
+    ini.ListKeys(ColourSection, colourKeys);
+    ini.ListKeys(OtherSection, otherKeys);
+
+    const QList<TIniFile::KeyWrite> before = SettingKeys(shown);
+    const QList<TIniFile::KeyWrite> after = SettingKeys(edited);
+    QList<TIniFile::KeyWrite> writes;
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        const QStringList& present = after[i].Section == ColourSection ? colourKeys : otherKeys;
+        // Exact letter case, as loading matches them.
+        if (after[i].Value != before[i].Value || !present.contains(after[i].Key))
+            writes.append(after[i]);
+    }
+    ini.WriteKeys(writes);
 }
 
 void CheckSettingsWritable(const QString& dataDir, const BarSettings& settings)

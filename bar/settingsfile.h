@@ -17,8 +17,15 @@ QString SettingsFilePath(const QString& dataDir);
 // error is raised (AppError) at the end.
 void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<QImage>& picture);
 
-// Writes all eleven keys, changing existing keys where they stand.
+// Writes all eleven keys in one atomic replacement of the file, changing
+// existing keys where they stand.
 void SaveSettings(const QString& dataDir, const BarSettings& settings);
+
+// Writes, in one atomic replacement, the keys whose values differ between
+// what was shown for editing and the edited settings, and the keys the file
+// lacks. Every other key keeps what the file holds now: another program may
+// have changed it meanwhile.
+void SaveSettingsEdits(const QString& dataDir, const BarSettings& shown, const BarSettings& edited);
 
 // Raises the error SaveSettings would raise for a text the file cannot hold
 // (the picture path), writing nothing.

@@ -4,6 +4,8 @@
 #include "textutil.h"
 #include "tinifile.h"
 
+#include <QMap>
+
 #include <algorithm>
 
 namespace {
@@ -20,6 +22,16 @@ QStringList ListEntries(const QString& path)
         entries.append(kv.first + u'=' + kv.second);
     SortEntries(entries);
     return entries;
+}
+
+// Entry texts by key; of two with one key the later counts, as it does when
+// the list is written.
+QMap<QString, QString> ByKey(const QStringList& entries)
+{
+    QMap<QString, QString> byKey;
+    for (const QString& entry : entries)
+        byKey.insert(EntryKey(entry), entry);
+    return byKey;
 }
 
 QList<TIniFile::KeyValue> EntryKeys(const QStringList& entries)
@@ -65,6 +77,32 @@ void SaveHolidayEntries(const QString& dataDir, const QStringList& namedDays, co
     CheckHolidayEntries(dataDir, namedDays, daysOff);
     TIniFile(DayOffFilePath(dataDir)).ReplaceSectionKeys(Section(), EntryKeys(daysOff));
     TIniFile(HolidayFilePath(dataDir)).ReplaceSectionKeys(Section(), EntryKeys(namedDays));
+}
+
+QStringList ApplyEntryEdits(const QStringList& listed, const QStringList& edited, const QStringList& current)
+{
+    const QMap<QString, QString> before = ByKey(listed);
+    const QMap<QString, QString> after = ByKey(edited);
+    QMap<QString, QString> result = ByKey(current);
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key()))
+            result.remove(it.key());
+    }
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (before.value(it.key()) != it.value())
+            result.insert(it.key(), it.value());
+    }
+    QStringList entries = result.values();
+    SortEntries(entries);
+    return entries;
+}
+
+void SaveHolidayEdits(const QString& dataDir, const HolidayEntries& listed, const QStringList& namedDays,
+                      const QStringList& daysOff)
+{
+    const HolidayEntries now = ListHolidayEntries(dataDir);
+    SaveHolidayEntries(dataDir, ApplyEntryEdits(listed.NamedDays, namedDays, now.NamedDays),
+                       ApplyEntryEdits(listed.DaysOff, daysOff, now.DaysOff));
 }
 
 QString MakeEntryText(int month, int day, const QString& name)

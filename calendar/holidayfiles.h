@@ -26,6 +26,17 @@ HolidayEntries ListHolidayEntries(const QString& dataDir);
 // AppError and leaves that file (and, for HorDay2.ini, the other) unchanged.
 void SaveHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff);
 
+// The edits that turned the listed entries into the edited ones (entries
+// added, renamed or removed, by key) applied onto current, the entries as the
+// file holds them now: every other entry of current stays, and where both
+// changed one key, the edit wins. Sorted.
+QStringList ApplyEntryEdits(const QStringList& listed, const QStringList& edited, const QStringList& current);
+
+// The edits made to the lists since `listed` was read, applied onto both files
+// as they are now (ApplyEntryEdits) and saved as SaveHolidayEntries saves.
+void SaveHolidayEdits(const QString& dataDir, const HolidayEntries& listed, const QStringList& namedDays,
+                      const QStringList& daysOff);
+
 // Raises the error SaveHolidayEntries would raise for a text either file
 // cannot hold, writing nothing.
 void CheckHolidayEntries(const QString& dataDir, const QStringList& namedDays, const QStringList& daysOff);

@@ -2,7 +2,9 @@
 
 #include "apperror.h"
 #include "calendarrules.h"
+#include "conflictcopy.h"
 #include "datapath.h"
+#include "textutil.h"
 #include "tinifile.h"
 
 #include <QDir>
@@ -81,6 +83,14 @@ void DeleteSchedule(const QString& dataDir, const QString& yearText, const QStri
     TIniFile(path).RemoveKey(Section(), monthText + dayText);
 }
 
+QString StoredSchedule(const QString& dataDir, const QString& yearText, const QString& monthText,
+                       const QString& dayText)
+{
+    const QString text =
+        TIniFile(ScheduleFilePath(dataDir, yearText, monthText)).ReadText(Section(), monthText + dayText, QString());
+    return IsBlank(text) ? QString() : text;
+}
+
 void ReadScheduleForBar(const QString& path, QStringList& keys, QStringList& texts)
 {
     for (const TIniFile::KeyValue& entry : ReadEntries(path, Section())) {
@@ -96,7 +106,9 @@ QList<ScheduleListEntry> ReadScheduleList(const QString& dataDir)
     QStringList names;
     for (const QString& name : dir.entryList()) {
         if (name.size() >= 9 && name.startsWith(QLatin1String("yotei"), Qt::CaseInsensitive)
-            && name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+            && name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)
+            // A sync tool's conflict copy is the user's to merge, not data.
+            && ConflictCopyOriginal(name).isEmpty())
             names.append(name);
     }
     // Name order without letter case is the order of year and month.

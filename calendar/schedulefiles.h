@@ -25,6 +25,11 @@ void RegisterSchedule(const QString& dataDir, const QString& yearText, const QSt
 void DeleteSchedule(const QString& dataDir, const QString& yearText, const QString& monthText,
                     const QString& dayText);
 
+// The day's entry as the file holds it now; a blank one reads as empty, as
+// the bar reads it.
+QString StoredSchedule(const QString& dataDir, const QString& yearText, const QString& monthText,
+                       const QString& dayText);
+
 // The bar's reading of one month's file: non-blank entries in file order.
 void ReadScheduleForBar(const QString& path, QStringList& keys, QStringList& texts);
 

@@ -354,6 +354,43 @@ QByteArray KeyLine(const QByteArray& key, const QByteArray& value)
     return key + '=' + value + "\r\n";
 }
 
+// The bytes with the key's value set as WriteText sets it: in place when the
+// key stands in the section, else after the section's last key line, else in
+// a new section at the end.
+QByteArray WithKey(const QByteArray& bytes, const QByteArray& sectionName, const EncodedKey& encoded)
+{
+    const char* d = bytes.constData();
+    std::optional<Line> found;
+    qsizetype insertAt = -1;
+    qsizetype headerEnd = 0;
+    const bool hasSection = ForEachKeyLine(
+        bytes, sectionName,
+        [&](const Line& line) {
+            insertAt = line.end;
+            if (!LineHasName(d, line, encoded.key))
+                return true;
+            found = line;
+            return false;
+        },
+        &headerEnd);
+
+    if (found) {
+        // Only the value changes; the key as spelt in the file and the line
+        // end stay.
+        return bytes.left(found->valueBegin) + encoded.value + bytes.mid(found->contentEnd);
+    }
+    if (hasSection) {
+        // A new key goes after the section's last key line (or its header).
+        if (insertAt < 0)
+            insertAt = headerEnd;
+        return bytes.left(insertAt) + LineEndBefore(bytes, insertAt) + KeyLine(encoded.key, encoded.value)
+            + bytes.mid(insertAt);
+    }
+    QByteArray out = bytes + LineEndBefore(bytes, bytes.size());
+    out += '[' + sectionName + "]\r\n" + KeyLine(encoded.key, encoded.value);
+    return out;
+}
+
 bool ParseNumber(QStringView text, int* result)
 {
     text = text.trimmed();
@@ -450,41 +487,23 @@ QList<TIniFile::KeyValue> TIniFile::ReadSection(const QString& section) const
 
 void TIniFile::WriteText(const QString& section, const QString& key, const QString& value)
 {
-    const QByteArray sectionName = EncodeSectionForWrite(m_path, section);
-    const EncodedKey encoded = EncodeKeyForWrite(m_path, key, value);
+    WriteKeys({{section, key, value}});
+}
+
+void TIniFile::WriteKeys(const QList<KeyWrite>& keys)
+{
+    QList<QPair<QByteArray, EncodedKey>> encoded;
+    encoded.reserve(keys.size());
+    for (const KeyWrite& k : keys)
+        encoded.append({EncodeSectionForWrite(m_path, k.Section), EncodeKeyForWrite(m_path, k.Key, k.Value)});
+    if (encoded.isEmpty())
+        return;
 
     bool exists = false;
     const QByteArray bytes = ReadForWrite(m_path, &exists);
-    const char* d = bytes.constData();
-
-    std::optional<Line> found;
-    qsizetype insertAt = -1;
-    qsizetype headerEnd = 0;
-    const bool hasSection = ForEachKeyLine(
-        bytes, sectionName,
-        [&](const Line& line) {
-            insertAt = line.end;
-            if (!LineHasName(d, line, encoded.key))
-                return true;
-            found = line;
-            return false;
-        },
-        &headerEnd);
-
-    QByteArray out;
-    if (found) {
-        // Only the value changes; the key as spelt in the file and the line
-        // end stay.
-        out = bytes.left(found->valueBegin) + encoded.value + bytes.mid(found->contentEnd);
-    } else if (hasSection) {
-        // A new key goes after the section's last key line (or its header).
-        if (insertAt < 0)
-            insertAt = headerEnd;
-        out = bytes.left(insertAt) + LineEndBefore(bytes, insertAt) + KeyLine(encoded.key, encoded.value) + bytes.mid(insertAt);
-    } else {
-        out = bytes + LineEndBefore(bytes, bytes.size());
-        out += '[' + sectionName + "]\r\n" + KeyLine(encoded.key, encoded.value);
-    }
+    QByteArray out = bytes;
+    for (const auto& [sectionName, key] : encoded)
+        out = WithKey(out, sectionName, key);
     if (exists && out == bytes)
         return;
     SaveAtomically(m_path, out);

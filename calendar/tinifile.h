@@ -25,6 +25,11 @@
 class TIniFile {
 public:
     using KeyValue = QPair<QString, QString>;
+    struct KeyWrite {
+        QString Section;
+        QString Key;
+        QString Value;
+    };
 
     explicit TIniFile(QString path);
 
@@ -46,6 +51,11 @@ public:
     void WriteText(const QString& section, const QString& key, const QString& value);
     void WriteNumber(const QString& section, const QString& key, int value);
     void RemoveKey(const QString& section, const QString& key);
+
+    // WriteText for every key in list order, in one atomic replacement of the
+    // file: a failure leaves it wholly as it was. Every text is checked
+    // before the file is read.
+    void WriteKeys(const QList<KeyWrite>& keys);
 
     // Raises the error that writing these keys would raise for their text (a
     // character CP932 cannot hold, a line break, a key that cannot be read

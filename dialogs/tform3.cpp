@@ -112,6 +112,8 @@ void TForm3::Prepare(const CellRec& dayCell, IntPair mousePos)
     Memo1->moveCursor(QTextCursor::End);
     Memo1->setFocus();
     setWindowTitle(dayCell.HolidayName);
+    m_loadedDate = dayCell.Date;
+    m_loadedSchedule = dayCell.Schedule;
     const QPoint bar = m_bar.BarTopLeft();
     move(bar.x() + mousePos.X, bar.y() + TopEdge);
 }
@@ -123,6 +125,8 @@ void TForm3::Button1Click()
         const QStringList lines = MemoLines(Memo1->toPlainText());
         // Refuse a character the file cannot hold before anything is written.
         Cp932::Encode(JoinScheduleLines(lines));
+        if (!MayOverwrite(date.Year, date.Month, date.Day))
+            return;
         RegisterSchedule(m_bar.DataDir, date.Year, date.Month, date.Day, lines);
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
@@ -135,12 +139,25 @@ void TForm3::Button2Click()
 {
     try {
         const ScheduleDateTexts date = CheckScheduleDate(Edit1->text(), Edit2->text(), Edit3->text());
+        if (!MayOverwrite(date.Year, date.Month, date.Day))
+            return;
         DeleteSchedule(m_bar.DataDir, date.Year, date.Month, date.Day);
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
         return;
     }
     accept();
+}
+
+bool TForm3::MayOverwrite(const QString& year, const QString& month, const QString& day)
+{
+    // Another day typed into the date fields was never loaded: nothing to
+    // compare with.
+    const bool loadedDay =
+        year == FormatYYYY(m_loadedDate) && month == FormatMM(m_loadedDate) && day == FormatDD(m_loadedDate);
+    if (!loadedDay || StoredSchedule(m_bar.DataDir, year, month, day) == m_loadedSchedule)
+        return true;
+    return MessageBoxes::AskOkCancel(this, QStringLiteral("この日の予定は他で変更されています。上書きしますか？"));
 }
 
 void TForm3::Button3Click()

@@ -50,6 +50,13 @@ private:
     QFrame* BuildPanel1();
     QFrame* BuildPanel2();
 
+    // Whether the user agrees to replace the day's entry when the file no
+    // longer holds what the editor was filled from.
+    bool MayOverwrite(const QString& year, const QString& month, const QString& day);
+
     BarContext& m_bar;
     bool m_outerSizeSet = false;
+    // The day and entry the editor was filled from.
+    QDate m_loadedDate;
+    QString m_loadedSchedule;
 };

@@ -239,15 +239,19 @@ void TForm7::FormShow()
 
     ListBox1->clear();
     ListBox2.clear();
+    m_listed = {};
     try {
-        const HolidayEntries entries = ListHolidayEntries(m_bar.DataDir);
-        ListBox1->addItems(entries.NamedDays);
-        ListBox2 = entries.DaysOff;
+        m_listed = ListHolidayEntries(m_bar.DataDir);
+        ListBox1->addItems(m_listed.NamedDays);
+        ListBox2 = m_listed.DaysOff;
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
     }
 
     const BarSettings& s = m_bar.Settings;
+    m_shown = s;
+    if (!m_filePicturePath)
+        m_filePicturePath = s.PicturePath;
     SetLabelColors(*Label1, s.DayPopColor, s.DayPopFontColor);
     SetLabelColors(*Label2, s.YoubiPopColor, s.YoubiPopFontColor);
     SetLabelColors(*Label3, s.YoteiBackColor, s.YoteiBackFontColor);
@@ -430,7 +434,7 @@ void TForm7::Button5Click()
         CheckSettingsWritable(m_bar.DataDir, settings);
         // The first write: when it fails, every file is as it was.
         AutostartBox::Apply(*CheckAutostart, m_loginStart, m_bar.DataDir);
-        SaveHolidayEntries(m_bar.DataDir, namedDays, ListBox2);
+        SaveHolidayEdits(m_bar.DataDir, m_listed, namedDays, ListBox2);
 
         settings.DayPopColor = BackColor(*Label1);
         settings.DayPopFontColor = TextColor(*Label1);
@@ -444,11 +448,14 @@ void TForm7::Button5Click()
         const std::optional<int> y = DecimalValue(Edit2->text());
         settings.Image_X = x && y ? *x : 0;
         settings.Image_Y = x && y ? *y : 0;
-        SaveSettings(m_bar.DataDir, settings);
+        BarSettings shown = m_shown;
+        shown.PicturePath = m_filePicturePath.value_or(shown.PicturePath);
+        SaveSettingsEdits(m_bar.DataDir, shown, settings);
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
         return;
     }
+    m_filePicturePath = settings.PicturePath;
 
     m_bar.Settings = settings;
     if (!m_pictureChosen && !settings.PicturePath.isEmpty()) {

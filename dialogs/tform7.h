@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcontext.h"
+#include "holidayfiles.h"
 #include "loginstart.h"
 
 #include <QColor>
@@ -108,4 +109,12 @@ private:
     LoginStart m_loginStart;
     QColor m_lastColor = Qt::black; // the colour dialog opens with the last choice
     bool m_pictureChosen = false;   // a picture was chosen in this opening
+    // What this opening showed: the confirmed close writes only what the user
+    // changed from it, onto the files as they are then, so that what another
+    // program changed meanwhile stays.
+    HolidayEntries m_listed;
+    BarSettings m_shown;
+    // The picture path the settings file was last known to hold: one chosen
+    // in an opening that was cancelled is still the user's edit.
+    std::optional<QString> m_filePicturePath;
 };

@@ -2,6 +2,7 @@
 #include "clock.h"
 #include "datawatch.h"
 #include "liveupdates.h"
+#include "messagebox.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,6 +158,36 @@ private slots:
             Append(path + "/Yotei202401.Dat", "0107=c\r\n");
             QTRY_COMPARE_WITH_TIMEOUT(count, calls + 1, 2000);
         }
+    }
+
+    // Each sync tool's conflict copy, there at start or appearing later, is
+    // told of once, by name; a user's own backup is not; none is touched.
+    void conflictCopies()
+    {
+        QTemporaryDir dir;
+        QStringList names{"HorDay.sync-conflict-20261209-101010-ABCDEFG.ini",
+                          "Yotei202612 (conflicted copy 2026-12-09 101010).Dat", "HorDay.ini.backup"};
+        for (const QString& name : names)
+            Save(dir.filePath(name), "[祝日]\r\n");
+        QString notices;
+        MessageBoxes::SetHookForTesting([&notices](MessageBoxes::Kind, const QString& text) {
+            notices += text;
+            return true;
+        });
+        RecordingBar bar;
+        bar.DataDir = dir.path();
+        LiveUpdates live(bar, {});
+        QVERIFY(notices.isEmpty()); // not while the bar starts
+        names[2] = "HorDay (Taro's conflicted copy 2026-12-09).ini";
+        QTRY_VERIFY(notices.contains(names[1]));
+        Save(dir.filePath(names[2]), "x");
+        QTRY_VERIFY(notices.contains(names[2]));
+        QTest::qWait(400); // the folder's later reports
+        MessageBoxes::SetHookForTesting({});
+        for (const QString& name : names)
+            QCOMPARE(notices.count(name), 1);
+        QVERIFY(!notices.contains("backup"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4);
     }
 };
 

@@ -150,6 +150,8 @@ void TestScheduleFiles::readScheduleList()
     WriteBytes(Dir() + QStringLiteral("/yoteiAB.dat"), Sjis(QStringLiteral("[予定]\r\n0301=x\r\n")));
     WriteBytes(Dir() + QStringLiteral("/Yotei2024.txt"), Sjis(QStringLiteral("[予定]\r\n0101=no\r\n")));
     WriteBytes(Dir() + QStringLiteral("/xyotei202401.dat"), Sjis(QStringLiteral("[予定]\r\n0101=no\r\n")));
+    WriteBytes(Dir() + QStringLiteral("/Yotei202312 (conflicted copy 2026-12-09 101010).Dat"),
+               Sjis(QStringLiteral("[予定]\r\n1231=no\r\n")));
     QVERIFY(QDir(Dir()).mkdir(QStringLiteral("Yotei202403.Dat")));
 
     const QList<ScheduleListEntry> list = ReadScheduleList(Dir());

@@ -440,6 +440,7 @@ void TestTIniFile::failedWriteLeavesFileUnchanged_data()
     QTest::newRow("WriteNumber") << 1;
     QTest::newRow("RemoveKey") << 2;
     QTest::newRow("ReplaceSectionKeys") << 3;
+    QTest::newRow("WriteKeys") << 4;
 }
 
 void TestTIniFile::failedWriteLeavesFileUnchanged()
@@ -454,7 +455,8 @@ void TestTIniFile::failedWriteLeavesFileUnchanged()
         case 0: ini.WriteText(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2")); break;
         case 1: ini.WriteNumber(QStringLiteral("s"), QStringLiteral("k"), 2); break;
         case 2: ini.RemoveKey(QStringLiteral("s"), QStringLiteral("k")); break;
-        default: ini.ReplaceSectionKeys(QStringLiteral("s"), {{QStringLiteral("j"), QStringLiteral("3")}}); break;
+        case 3: ini.ReplaceSectionKeys(QStringLiteral("s"), {{QStringLiteral("j"), QStringLiteral("3")}}); break;
+        default: ini.WriteKeys({{QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2")}}); break;
         }
         QFAIL("the write did not fail");
     } catch (const AppError& e) {

@@ -39,6 +39,8 @@ private slots:
     void refusedDateWritesNothing();
     void oneDigitMonthWrittenPadded();
     void unencodableTextRefused();
+    void changedElsewhereAsks_data();
+    void changedElsewhereAsks();
 
 private:
     // Opens the editor on 5 March 1999 holding `schedule`, shown non-modally.
@@ -50,14 +52,15 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeBar> m_bar;
     std::unique_ptr<TForm3> m_form;
-    QStringList m_errors;
+    QStringList m_errors; // and questions
+    bool m_answer = true;
 };
 
 void TestTForm3::initTestCase()
 {
     MessageBoxes::SetHookForTesting([this](MessageBoxes::Kind, const QString& text) {
         m_errors.append(text);
-        return true;
+        return m_answer;
     });
 }
 
@@ -69,6 +72,7 @@ void TestTForm3::init()
     m_bar->DataDir = m_dir->path();
     m_form = std::make_unique<TForm3>(*m_bar);
     m_errors.clear();
+    m_answer = true;
 }
 
 void TestTForm3::cleanup()
@@ -83,6 +87,8 @@ void TestTForm3::Open(const QString& schedule)
     CellRec cell;
     cell.Date = QDate(1999, 3, 5);
     cell.Schedule = schedule;
+    if (!schedule.isEmpty()) // as the bar read it
+        TIniFile(ScheduleFilePath(m_dir->path(), u"1999"_s, u"03"_s)).WriteText(u"予定"_s, u"0305"_s, schedule);
     m_form->Prepare(cell, {120, 0});
     m_form->show();
 }
@@ -355,6 +361,33 @@ void TestTForm3::unencodableTextRefused()
     QVERIFY2(m_errors.first().contains(u"Shift-JIS"_s), qPrintable(m_errors.first()));
     QVERIFY(m_form->isVisible());
     QVERIFY(DataFiles().isEmpty());
+}
+
+void TestTForm3::changedElsewhereAsks_data()
+{
+    QTest::addColumn<bool>("remove"); // "削除" instead of "登録"
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("register, Cancel") << false << false << "theirs";
+    QTest::newRow("register, OK") << false << true << "mine";
+    QTest::newRow("delete, Cancel") << true << false << "theirs";
+}
+
+void TestTForm3::changedElsewhereAsks()
+{
+    QFETCH(bool, remove);
+    QFETCH(bool, answer);
+    QFETCH(QString, stored);
+    Open(u"old"_s);
+    RegisterSchedule(m_dir->path(), u"1999"_s, u"03"_s, u"05"_s, {u"theirs"_s});
+    m_form->Memo1->setPlainText(u"mine"_s);
+    m_answer = answer;
+    remove ? m_form->Button2Click() : m_form->Button1Click();
+
+    QCOMPARE(m_errors, QStringList{u"この日の予定は他で変更されています。上書きしますか？"_s});
+    QCOMPARE(m_form->isVisible(), !answer);
+    QCOMPARE(m_form->Memo1->toPlainText(), u"mine"_s);
+    QCOMPARE(StoredValue(u"1999"_s, u"03"_s, u"0305"_s), stored);
 }
 
 QTEST_MAIN(TestTForm3)

@@ -10,6 +10,9 @@
 #include <QPixmap>
 #include <QTabWidget>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -41,6 +44,22 @@ QImage Gradient(int size)
         for (int x = 0; x < size; ++x)
             image.setPixel(x, y, qRgb(x * 7, y * 7, 90));
     return image;
+}
+
+// Writes and replacements by rename, by file name, while action runs.
+QMap<QString, int> WritesDuring(const QString& dir, const std::function<void()>& action)
+{
+    const int fd = inotify_init1(IN_NONBLOCK);
+    inotify_add_watch(fd, QFile::encodeName(dir).constData(), IN_CLOSE_WRITE | IN_MOVED_TO);
+    action();
+    QMap<QString, int> counts;
+    alignas(inotify_event) char buffer[8192];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+        for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            ++counts[QFile::decodeName(reinterpret_cast<inotify_event*>(p)->name)];
+    }
+    close(fd);
+    return counts;
 }
 } // namespace
 
@@ -75,6 +94,7 @@ private slots:
     void emptyPicturePathKeepsPicture();
     void deletedPictureChangesNothing();
     void storedPictureThatFailsBlocksNothing();
+    void editsMadeElsewhereStay();
     void failedHolidayWriteChangesNothing();
     void failedSettingsWriteKeepsSettings();
     void unencodableTextWritesNothing_data();
@@ -579,6 +599,37 @@ void TestTForm7::storedPictureThatFailsBlocksNothing()
     QCOMPARE(settings.ReadText(u"その他"_s, u"Image1"_s, {}), path);
     QCOMPARE(f->Bar.ImageList2, std::optional<QImage>(Gradient(20)));
     QCOMPARE(f->Bar.Redraws.size(), 1);
+}
+
+void TestTForm7::editsMadeElsewhereStay()
+{
+    f->WriteSection(f->NamedDaysFile(), {{u"0101"_s, u"元日"_s}, {u"0303"_s, u"雛祭"_s}, {u"1103"_s, u"文化の日"_s}});
+    f->Open();
+    // Another machine, meanwhile: two renames, an entry added, one removed, a colour.
+    TIniFile(f->NamedDaysFile())
+        .ReplaceSectionKeys(Section, {{u"0101"_s, u"元旦"_s}, {u"0211"_s, u"建国記念の日"_s}, {u"0303"_s, u"桃の節句"_s}});
+    TIniFile(SettingsFilePath(f->Dir.path())).WriteText(u"表示色"_s, u"YoubiPopColor"_s, u"255"_s);
+    f->Add(5, 5, u"こどもの日"_s, false);
+    f->Select(0);
+    f->EntryAction = [](TForm5& e) {
+        e.Edit2->setText(u"正月"_s);
+        e.Button1->click();
+    };
+    f->Options->Button1->click();
+    f->Select(1);
+    f->Options->Button4->click(); // 0303
+    f->NextColor = QColor(Qt::green);
+    f->Options->Button11->click();
+    const QMap<QString, int> writes = WritesDuring(f->Dir.path(), [this] { f->Close(true); });
+
+    const QList<TIniFile::KeyValue> named{
+        {u"0101"_s, u"正月"_s}, {u"0211"_s, u"建国記念の日"_s}, {u"0505"_s, u"こどもの日"_s}};
+    QCOMPARE(f->ReadSection(f->NamedDaysFile()), named);
+    const TIniFile settings(SettingsFilePath(f->Dir.path()));
+    QCOMPARE(settings.ReadNumber(u"表示色"_s, u"YoubiPopColor"_s, -1), 255);
+    QCOMPARE(settings.ReadNumber(u"表示色"_s, u"DayPopColor"_s, -1), ToColorRef(QColor(Qt::green)));
+    QCOMPARE(writes.value(u"Murvane.ini"_s), 1);
+    QCOMPARE(writes.value(u"HorDay.ini"_s), 1);
 }
 
 void TestTForm7::failedHolidayWriteChangesNothing()

@@ -26,6 +26,7 @@ private slots:
     void delays();
     void fetching_data();
     void fetching();
+    void fileCalendarFollowsTheList();
 
 private:
     void SetMode(const QString& mode);
@@ -195,6 +196,60 @@ void TestFeedStore::fetching()
     QVERIFY(FeedCache::ReadCopy(key).contains("SUMMARY:" + copy));
     if (!error.isEmpty())
         QCOMPARE(store.EventsBetween(day, day).size(), eventsBefore);
+}
+
+namespace {
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+} // namespace
+
+// A local file calendar: read once, unchanged on the next fetch, indexed on
+// demand with one Changed, and kept with its copy when Calendars.ini changes.
+void TestFeedStore::fileCalendarFollowsTheList()
+{
+    QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
+    QTemporaryDir data;
+    WriteFile(data.filePath("a.ics"), "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:a\r\n"
+                                      "DTSTART:20300105T093000Z\r\nDTEND:20300105T100000Z\r\nSUMMARY:a\r\n"
+                                      "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    WriteFile(data.filePath("Calendars.ini"), "[Calendar1]\nName=a\nSource=" + data.filePath("a.ics").toUtf8() + "\n");
+    FeedStore store(data.path());
+    store.Start();
+    QVERIFY(Settle(store));
+    QVERIFY(store.Calendars().value(0).HasCopy);
+    int parses = store.ParseCount();
+    store.RefreshAll();
+    QVERIFY(Settle(store));
+    QCOMPARE(store.ParseCount(), parses);
+    QVERIFY(store.Calendars().value(0).StateText().startsWith(u"更新しました"));
+
+    // A month far from today: what is known now, then one Changed.
+    QSignalSpy changed(&store, &CalendarStore::Changed);
+    const QDate day(2030, 1, 5);
+    store.EventsBetween(day, day);
+    store.EventsBetween(day, day);
+    QVERIFY(Settle(store));
+    QTest::qWait(100);
+    QCOMPARE(changed.size(), 1);
+    const QList<DayEvent> events = store.EventsBetween(day, day);
+    QTest::qWait(100);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(store.EventsFromCache(day, day).size(), events.size());
+
+    // An edit of the list shows within a second; the first calendar keeps its copy.
+    WriteFile(data.filePath("Calendars.ini"), "[Calendar1]\nName=renamed\nSource=" + data.filePath("a.ics").toUtf8()
+                                                  + "\n[Calendar2]\nName=b\nSource=" + data.filePath("b.ics").toUtf8() + "\n");
+    QVERIFY(QTest::qWaitFor([&] { return store.Calendars().size() == 2; }, 1000));
+    parses = store.ParseCount();
+    QVERIFY(Settle(store));
+    QCOMPARE(store.ParseCount(), parses);
+    QCOMPARE(store.Calendars()[0].Entry.Name, QStringLiteral("renamed"));
+    QVERIFY(store.Calendars()[0].HasCopy);
+    QCOMPARE(store.Calendars()[1].Error, QStringLiteral("ファイルが見つかりません"));
 }
 
 QTEST_GUILESS_MAIN(TestFeedStore)

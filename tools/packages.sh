@@ -42,3 +42,5 @@ TEST_PACKAGES+=(sway xwayland grim libwayland-dev)
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
 PACKAGE_PACKAGES=(dpkg-dev file)
+# The store's tests serve feeds with Python's http.server.
+TEST_PACKAGES+=(python3)

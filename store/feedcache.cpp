@@ -13,14 +13,20 @@ constexpr QFileDevice::Permissions PrivateFolder = QFileDevice::ReadOwner | QFil
                                                    | QFileDevice::ExeOwner;
 constexpr QFileDevice::Permissions PrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
-QString CopyPath(const QString& key)
+QString FolderPath()
 {
-    return Folder() + QStringLiteral("/%1.ics").arg(key);
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/calendars");
 }
 
-QString MetaPath(const QString& key)
+// Reading makes no folder; writing makes it first.
+QString CopyPath(const QString& key, bool forWriting = false)
 {
-    return Folder() + QStringLiteral("/%1.meta").arg(key);
+    return (forWriting ? Folder() : FolderPath()) + QStringLiteral("/%1.ics").arg(key);
+}
+
+QString MetaPath(const QString& key, bool forWriting = false)
+{
+    return (forWriting ? Folder() : FolderPath()) + QStringLiteral("/%1.meta").arg(key);
 }
 
 bool WriteFile(const QString& path, const QByteArray& bytes)
@@ -38,7 +44,7 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 QString Folder()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    const QString folder = base + QStringLiteral("/calendars");
+    const QString folder = FolderPath();
     if (!QFileInfo::exists(folder)) {
         QDir().mkpath(folder);
         QFile::setPermissions(base, PrivateFolder);
@@ -83,14 +89,14 @@ QByteArray ReadCopy(const QString& key)
 
 bool WriteCopy(const QString& key, const QByteArray& text)
 {
-    return WriteFile(CopyPath(key), text);
+    return WriteFile(CopyPath(key, true), text);
 }
 
 bool WriteMeta(const QString& key, const Meta& meta)
 {
     const QByteArray bytes = "fetched=" + meta.LastSuccess.toUTC().toString(Qt::ISODateWithMs).toLatin1() + "\n"
                              + "validators=" + meta.Validators.toBase64() + "\n";
-    return WriteFile(MetaPath(key), bytes);
+    return WriteFile(MetaPath(key, true), bytes);
 }
 
 } // namespace FeedCache

@@ -31,31 +31,57 @@ bool Shown(const QList<CalendarStatus>& calendars, int index)
     return index >= 0 && index < calendars.size() && calendars[index].Entry.Shown;
 }
 
+qsizetype ShownCount(const QList<CalendarStatus>& calendars)
+{
+    return std::count_if(calendars.begin(), calendars.end(), [](const CalendarStatus& c) { return c.Entry.Shown; });
+}
+
+// "HH:MM", as MinuteText writes it, without a temporary string.
+void AppendMinute(QString& line, int minute)
+{
+    const int hours = minute / 60;
+    const int minutes = minute % 60;
+    line += QChar(u'0' + hours / 10);
+    line += QChar(u'0' + hours % 10);
+    line += u':';
+    line += QChar(u'0' + minutes / 10);
+    line += QChar(u'0' + minutes % 10);
+}
+
 } // namespace
 
 QString DayEventLine(const DayEvent& event, const QString& calendarName)
 {
+    // Built in one buffer: a redraw makes a line for every event of the strip.
+    const QString summary = OneLine(event.Summary);
     QString line;
+    line.reserve(12 + summary.size() + calendarName.size() + 3);
     if (event.AllDay()) {
-        line = QStringLiteral("終日");
+        line += QStringLiteral("終日");
     } else {
-        line = MinuteText(event.StartMinute);
-        if (event.EndMinute > event.StartMinute)
-            line += u'–' + MinuteText(event.EndMinute);
+        AppendMinute(line, event.StartMinute);
+        if (event.EndMinute > event.StartMinute) {
+            line += u'–';
+            AppendMinute(line, event.EndMinute);
+        }
     }
-    line += u' ' + OneLine(event.Summary);
-    if (!calendarName.isEmpty())
-        line += QStringLiteral(" (") + calendarName + u')';
+    line += u' ';
+    line += summary;
+    if (!calendarName.isEmpty()) {
+        line += QStringLiteral(" (");
+        line += calendarName;
+        line += u')';
+    }
     return line;
 }
 
 QStringList DayEventLines(QList<DayEvent> events, const QList<CalendarStatus>& calendars)
 {
-    const bool named = std::count_if(calendars.begin(), calendars.end(),
-                                     [](const CalendarStatus& c) { return c.Entry.Shown; }) > 1;
-    std::stable_sort(events.begin(), events.end(), DayEventBefore);
+    if (!std::is_sorted(events.cbegin(), events.cend(), DayEventBefore))
+        std::stable_sort(events.begin(), events.end(), DayEventBefore);
+    const bool named = ShownCount(calendars) > 1;
     QStringList lines;
-    for (const DayEvent& event : events) {
+    for (const DayEvent& event : std::as_const(events)) {
         if (Shown(calendars, event.Calendar))
             lines.append(DayEventLine(event, named ? calendars[event.Calendar].Entry.Name : QString()));
     }
@@ -68,35 +94,36 @@ QList<DayCalendarMarks> StripCalendarMarks(CalendarStore* store, QDate first, in
     if (!store || count <= 0)
         return marks;
     const QList<CalendarStatus> calendars = store->Calendars();
-    if (calendars.isEmpty())
+    if (ShownCount(calendars) == 0)
         return marks;
-    const QList<DayEvent> events = store->EventsBetween(first, first.addDays(count - 1));
+    QList<DayEvent> events = store->EventsBetween(first, first.addDays(count - 1));
+    if (!std::is_sorted(events.cbegin(), events.cend(), DayEventBefore))
+        std::stable_sort(events.begin(), events.end(), DayEventBefore);
 
-    QList<QList<DayEvent>> days(count);
-    for (const DayEvent& event : events) {
-        const qint64 day = first.daysTo(event.Date);
-        if (day >= 0 && day < count && Shown(calendars, event.Calendar))
-            days[day].append(event);
-    }
     static const QColor fallback = QColor::fromString(CalendarEntry().Color);
     QList<QColor> colors;
-    colors.reserve(calendars.size());
+    QStringList names;
+    const bool named = ShownCount(calendars) > 1;
     for (const CalendarStatus& calendar : calendars) {
         const QColor color = QColor::fromString(calendar.Entry.Color);
         colors.append(color.isValid() ? color : fallback);
+        names.append(named ? calendar.Entry.Name : QString());
     }
-    QList<bool> seen(calendars.size());
-    for (int day = 0; day < count; ++day) {
-        if (days[day].isEmpty())
+    // Which calendars have events on each day, as bits in calendar order.
+    QList<quint64> seen(count);
+    for (const DayEvent& event : std::as_const(events)) {
+        const qint64 day = first.daysTo(event.Date);
+        if (day < 0 || day >= count || !Shown(calendars, event.Calendar))
             continue;
-        std::fill(seen.begin(), seen.end(), false);
-        for (const DayEvent& event : days[day])
-            seen[event.Calendar] = true;
-        for (int c = 0; c < calendars.size() && marks[day].Colors.size() < MaxMarkColors; ++c) {
-            if (seen[c])
+        if (event.Calendar < 64)
+            seen[day] |= quint64(1) << event.Calendar;
+        marks[day].Lines.append(DayEventLine(event, names[event.Calendar]));
+    }
+    for (int day = 0; day < count; ++day) {
+        for (int c = 0; c < 64 && (seen[day] >> c) != 0 && marks[day].Colors.size() < MaxMarkColors; ++c) {
+            if (seen[day] & (quint64(1) << c))
                 marks[day].Colors.append(colors[c]);
         }
-        marks[day].Lines = DayEventLines(std::move(days[day]), calendars);
     }
     return marks;
 }

@@ -35,10 +35,15 @@ public:
         return calendars;
     }
 
+    // Made once: the real store answers from its index.
     QList<DayEvent> EventsBetween(QDate from, QDate to) override
     {
+        if (from == m_from && to == m_to)
+            return m_events;
+        m_from = from;
+        m_to = to;
         const int days = int(from.daysTo(to)) + 1;
-        QList<DayEvent> events;
+        m_events.clear();
         for (int i = 0; i < 1000; ++i) {
             DayEvent event;
             event.Date = from.addDays(i % days);
@@ -48,13 +53,18 @@ public:
             }
             event.Summary = QStringLiteral("打ち合わせ 第%1回").arg(i);
             event.Calendar = i % 3;
-            events.append(event);
+            m_events.append(event);
         }
-        std::sort(events.begin(), events.end(), DayEventBefore);
-        return events;
+        std::sort(m_events.begin(), m_events.end(), DayEventBefore);
+        return m_events;
     }
 
     void RefreshAll() override {}
+
+private:
+    QDate m_from;
+    QDate m_to;
+    QList<DayEvent> m_events;
 };
 
 } // namespace

@@ -1,6 +1,9 @@
+#include "agenda.h"
 #include "autostart.h"
+#include "commandline.h"
 #include "cp932.h"
 #include "endsession.h"
+#include "feedstore.h"
 #include "instancelock.h"
 #include "messagebox.h"
 #include "modal.h"
@@ -15,11 +18,24 @@
 #include "translations.h"
 
 #include <QDir>
+#include <QTimer>
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // The agenda needs no display: decided before any window system is chosen.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = ParseCommandLine(args, QDate::currentDate());
+    if (commandLine.Run == CommandLine::Mode::Error) {
+        std::fprintf(stderr, "murvane: %s\n", commandLine.Error.toLocal8Bit().constData());
+        return 2;
+    }
+    if (commandLine.Run == CommandLine::Mode::Agenda)
+        return RunAgenda(commandLine, argc, argv);
+
     DisplayPlatform::ChooseQtPlatform();
     const QString noDisplay = DisplayPlatform::NoDisplayReason();
     if (!noDisplay.isEmpty()) {
@@ -45,7 +61,10 @@ int main(int argc, char** argv)
     if (!ClaimDataFolder(lock))
         return 3;
 
+    // Outlives the bar, which holds it.
+    FeedStore calendars(QDir::currentPath());
     TForm1 form1;
+    form1.Calendars = &calendars;
     TForm3 form3(form1);
     TAboutBox about;
     TForm5 form5;
@@ -74,5 +93,7 @@ int main(int argc, char** argv)
     });
 
     form1.show();
+    // The calendars come after the first paint, which must not wait for them.
+    QTimer::singleShot(0, &calendars, &FeedStore::Start);
     return MurvaneApplication::exec();
 }

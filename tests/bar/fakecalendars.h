@@ -26,14 +26,12 @@ public:
 
     QList<CalendarStatus> Calendars() const override { return List; }
 
-    QList<DayEvent> EventsBetween(QDate from, QDate to) override
+    // All of them: the bar must keep to its own days.
+    QList<DayEvent> EventsBetween(QDate, QDate) override
     {
         if (OnEventsBetween)
             OnEventsBetween();
-        QList<DayEvent> events;
-        for (const DayEvent& e : Events)
-            if (e.Date >= from && e.Date <= to)
-                events.append(e);
+        QList<DayEvent> events = Events;
         std::sort(events.begin(), events.end(), DayEventBefore);
         return events;
     }

@@ -471,11 +471,9 @@ private slots:
         QTest::newRow("plain day") << QDate(2024, 5, 11) << QList<int>{0} << 1.0 << 0 << QStringList{"#d50000"};
         QTest::newRow("note's frame, scale 2")
             << QDate(2024, 5, 10) << QList<int>{1, 0} << 2.0 << 0 << QStringList{"#d50000", "#0b8043"};
-        QTest::newRow("named day, three of four shown")
-            << QDate(2024, 5, 3) << QList<int>{4, 3, 2, 1, 0} << 1.0 << 0
+        QTest::newRow("named day, three of four shown, scale 2")
+            << QDate(2024, 5, 3) << QList<int>{4, 3, 2, 1, 0} << 2.0 << 0
             << QStringList{"#d50000", "#0b8043", "#3f51b5"};
-        QTest::newRow("three at scale 2") << QDate(2024, 5, 20) << QList<int>{0, 1, 4} << 2.0 << 0
-                                          << QStringList{"#d50000", "#0b8043", "#8e24aa"};
         QTest::newRow("hidden calendar") << QDate(2024, 5, 11) << QList<int>{3} << 1.0 << 0 << QStringList{};
         QTest::newRow("today's picture") << QDate(2024, 5, 15) << QList<int>{2} << 1.0 << 0 << QStringList{"#3f51b5"};
         QTest::newRow("next month, neighbouring") << QDate(2024, 6, 1) << QList<int>{1} << 2.0 << 1
@@ -509,21 +507,18 @@ private slots:
         const int r = int(ratio);
         const QRect mark(QPoint((m_cells.At(2, column).Left + 1) * r, 29 * r),
                          QPoint((m_cells.At(2, column).Left + 11) * r - 1, 31 * r - 1));
-        for (int y = 0; y < marked.height(); ++y) {
-            for (int x = 0; x < marked.width(); ++x) {
+        QStringList seen; // left to right
+        for (int x = 0; x < marked.width(); ++x) {
+            for (int y = 0; y < marked.height(); ++y) {
                 const QRgb p = marked.pixel(x, y);
+                const QString name = QColor(p).name();
                 const bool free = mark.contains(x, y) && plain.pixel(x, y) == Silver;
-                if (!free && p != plain.pixel(x, y))
-                    QFAIL(qPrintable(QStringLiteral("design pixel changed at %1, %2").arg(x).arg(y)));
-                if (free && !colors.contains(QColor(p).name()) && !(colors.isEmpty() && p == Silver))
-                    QFAIL(qPrintable(QStringLiteral("%1 in the mark at %2, %3").arg(QColor(p).name()).arg(x).arg(y)));
+                if (free ? !colors.contains(name) && !(colors.isEmpty() && p == Silver) : p != plain.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("%1 at %2, %3").arg(name).arg(x).arg(y)));
+                if (free && !seen.contains(name) && !colors.isEmpty())
+                    seen.append(name);
             }
         }
-        QStringList seen; // left to right
-        for (int x = mark.left(); x <= mark.right(); ++x)
-            for (int y = mark.top(); y <= mark.bottom(); ++y)
-                if (const QString name = QColor(marked.pixel(x, y)).name(); colors.contains(name) && !seen.contains(name))
-                    seen.append(name);
         QCOMPARE(seen, colors);
     }
 

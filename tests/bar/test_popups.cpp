@@ -1,5 +1,6 @@
 #include "barstate.h"
 #include "calendarmarks.h"
+#include "fakecalendars.h"
 #include "clock.h"
 #include "colors.h"
 #include "cp932.h"
@@ -200,7 +201,6 @@ void TestPopups::popupTexts_data()
     QTest::newRow("events after the note")
         << "春分の日" << "A" << "2024/03/05【春分の日】\n\rA\n\r終日 旅行\n\r09:30–10:00 会議" << "【春分の日】"
         << QStringList{"終日 旅行", "09:30–10:00 会議"};
-    QTest::newRow("events alone") << "" << "" << "2024/03/05\n\r終日 旅行" << "" << QStringList{"終日 旅行"};
 }
 
 // The day's events in the pop-up: calendar 1 "仕事" is shown, 2 "家族"
@@ -229,13 +229,10 @@ void TestPopups::dayEventLines()
     QFETCH(QList<DayEvent>, events);
     QFETCH(bool, thirdShown);
     QFETCH(QStringList, lines);
-    QList<CalendarStatus> calendars(3);
-    calendars[0].Entry.Name = QStringLiteral("仕事");
-    calendars[1].Entry.Name = QStringLiteral("家族");
-    calendars[1].Entry.Shown = false;
-    calendars[2].Entry.Name = QStringLiteral("趣味");
-    calendars[2].Entry.Shown = thirdShown;
-    QCOMPARE(DayEventLines(events, calendars), lines);
+    FakeCalendars store;
+    for (const auto& [name, shown] : {std::pair{"仕事", true}, {"家族", false}, {"趣味", thirdShown}})
+        store.Add(QString::fromUtf8(name), QStringLiteral("#d50000"), shown);
+    QCOMPARE(DayEventLines(events, store.List), lines);
 }
 
 void TestPopups::popupTexts()

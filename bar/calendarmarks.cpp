@@ -39,6 +39,7 @@ qsizetype ShownCount(const QList<CalendarStatus>& calendars)
 // "HH:MM", as MinuteText writes it, without a temporary string.
 void AppendMinute(QString& line, int minute)
 {
+    minute = std::clamp(minute, 0, 24 * 60);
     const int hours = minute / 60;
     const int minutes = minute % 60;
     line += QChar(u'0' + hours / 10);

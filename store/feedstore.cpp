@@ -21,6 +21,8 @@ using DayIndex = QMap<QDate, QList<DayEvent>>;
 // two looks means the machine slept (timers stand still meanwhile).
 constexpr int ClockCheckMs = 60 * 1000;
 constexpr qint64 SleepJumpMs = 90 * 1000;
+// The most days kept indexed at once.
+constexpr qint64 MaxWindowDays = 3 * 366;
 
 // The days of from..to of a feed, each day's list in display order.
 DayIndex IndexDays(const ICalFeed& feed, QDate from, QDate to, const QTimeZone& zone)
@@ -274,8 +276,18 @@ QList<DayEvent> FeedStore::EventsBetween(QDate from, QDate to)
     if (!from.isValid() || !to.isValid() || to < from)
         return events;
     if (from < m_windowFrom || to > m_windowTo) {
-        // What is known now; the rest follows with one Changed.
-        WindowAround(from, to, m_windowFrom, m_windowTo);
+        // What is known now; the rest follows with one Changed. The window
+        // grows, so that two ranges asked in turn cannot re-expand each
+        // other for ever; only a request far away starts a new one.
+        QDate windowFrom;
+        QDate windowTo;
+        WindowAround(from, to, windowFrom, windowTo);
+        windowFrom = std::min(windowFrom, m_windowFrom);
+        windowTo = std::max(windowTo, m_windowTo);
+        if (windowFrom.daysTo(windowTo) > MaxWindowDays)
+            WindowAround(from, to, windowFrom, windowTo);
+        m_windowFrom = windowFrom;
+        m_windowTo = windowTo;
         for (const auto& calendar : m_calendars) {
             if (calendar->Feed)
                 PostExpand(*calendar);

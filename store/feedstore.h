@@ -53,8 +53,9 @@ public:
     // How many feeds were parsed so far.
     int ParseCount() const { return m_parses; }
 
-    // The days indexed at start: the month of today with two before and
-    // three after.
+    // The days indexed for a request of from..to: from two months before
+    // from's month to the end of the third month after to's (at start,
+    // around today).
     static void WindowAround(QDate from, QDate to, QDate& windowFrom, QDate& windowTo);
 
 private:

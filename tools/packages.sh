@@ -46,3 +46,5 @@ TEST_PACKAGES+=(python3-recurring-ical-events python3-icalendar python3-x-wr-tim
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
 PACKAGE_PACKAGES=(dpkg-dev file)
+# The store's tests serve feeds with Python's http.server.
+TEST_PACKAGES+=(python3)

@@ -19,9 +19,9 @@ constexpr int MaxInstancesPerSeries = 1000;
 // Steps of libical's iterator one series may take in one expansion: a rule
 // with COUNT cannot be skipped ahead, and this bounds what it may cost.
 constexpr int MaxRuleSteps = 50000;
-// Zone offsets lie within a day of UTC: margins for comparing wall clocks
-// with instants.
-constexpr qint64 ZoneMargin = 2 * Day;
+// Zone offsets lie within a day of UTC (-12 to +14 hours): the margin for
+// comparing wall clocks with instants.
+constexpr qint64 ZoneMargin = Day;
 
 // libical keeps global state (its UTC zone, its error state, each zone's
 // table of changes): every call into it holds this lock. Recursive, since
@@ -391,9 +391,10 @@ private:
         if (vcalendar) {
             for (icalcomponent* zone = icalcomponent_get_first_component(vcalendar, ICAL_VTIMEZONE_COMPONENT); zone;
                  zone = icalcomponent_get_next_component(vcalendar, ICAL_VTIMEZONE_COMPONENT)) {
-                if (icalproperty* tzid = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY))
-                    if (const char* id = icalproperty_get_tzid(tzid))
-                        zoneDefinitions.insert(QByteArray(id), icalcomponent_new_clone(zone));
+                icalproperty* tzid = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
+                const char* id = tzid ? icalproperty_get_tzid(tzid) : nullptr;
+                if (id && !zoneDefinitions.contains(QByteArray(id)))
+                    zoneDefinitions.insert(QByteArray(id), icalcomponent_new_clone(zone));
             }
             for (icalproperty* p = icalcomponent_get_first_property(vcalendar, ICAL_X_PROPERTY); p;
                  p = icalcomponent_get_next_property(vcalendar, ICAL_X_PROPERTY)) {
@@ -421,7 +422,9 @@ private:
             if (definition == zoneDefinitions.constEnd())
                 return LocalZone; // perhaps defined by a later calendar: not remembered
             zone.Ical = icaltimezone_new();
-            if (!icaltimezone_set_component(zone.Ical, icalcomponent_new_clone(*definition))) {
+            icalcomponent* copy = icalcomponent_new_clone(*definition);
+            if (!icaltimezone_set_component(zone.Ical, copy)) {
+                icalcomponent_free(copy);
                 icaltimezone_free(zone.Ical, 1);
                 zoneIds.insert(tzid, LocalZone);
                 return LocalZone;

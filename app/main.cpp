@@ -64,7 +64,6 @@ int main(int argc, char** argv)
     // Outlives the bar, which holds it.
     FeedStore calendars(QDir::currentPath());
     TForm1 form1;
-    form1.Calendars = &calendars;
     TForm3 form3(form1);
     TAboutBox about;
     TForm5 form5;
@@ -79,6 +78,7 @@ int main(int argc, char** argv)
     form1.SetScheduleListOpener([&] { RunModal(form6); });
     form1.SetOptionsOpener([&] { RunModal(form7); });
     form1.SetVersionOpener([&] { RunModal(about); });
+    form1.SetCalendarStore(&calendars);
 
     // The bar is a tool window, which Qt does not count as a last window:
     // closing a dialog must not end the program, closing the bar does.

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
 LiveUpdates::LiveUpdates(BarContext& bar, std::function<void()> hidePopup)
@@ -12,6 +13,31 @@ LiveUpdates::LiveUpdates(BarContext& bar, std::function<void()> hidePopup)
     m_files.OnFolderChanged([this] { m_conflicts.Scan(); });
     // Once the start is over.
     QTimer::singleShot(0, &m_conflicts, &ConflictWatch::Scan);
+    m_calendarRedraw.setSingleShot(true);
+    m_calendarRedraw.setInterval(0);
+    QObject::connect(&m_calendarRedraw, &QTimer::timeout, [this] { CalendarsChanged(); });
+}
+
+void LiveUpdates::FollowCalendars(CalendarStore* store)
+{
+    QObject::disconnect(m_calendarConnection);
+    if (store) {
+        // A store that says Changed while the redraw asks it for events must
+        // not start the next redraw: that would never end.
+        m_calendarConnection = QObject::connect(store, &CalendarStore::Changed, &m_calendarRedraw, [this] {
+            if (!m_redrawingCalendars)
+                m_calendarRedraw.start();
+        });
+    }
+    m_calendarRedraw.start();
+}
+
+void LiveUpdates::CalendarsChanged()
+{
+    if (m_hidePopup)
+        m_hidePopup();
+    const QScopedValueRollback redrawing(m_redrawingCalendars, true);
+    m_bar.ShowMonth(m_mark, m_bar.State.ShownDate);
 }
 
 void LiveUpdates::Showing(bool mark, const QDateTime& date)

@@ -2,6 +2,7 @@
 
 #include "datapath.h"
 #include "feedcache.h"
+#include "feedlocation.h"
 #include "feedsources.h"
 #include "icalfeed.h"
 #include "refreshrules.h"
@@ -83,6 +84,12 @@ FeedStore::FeedStore(QString dataDir, QObject* parent) : CalendarStore(parent), 
     connect(&m_listSettle, &QTimer::timeout, this, &FeedStore::ReloadList);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_listSettle.start(); });
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_listSettle.start(); });
+
+    m_sourceSettle.setSingleShot(true);
+    m_sourceSettle.setInterval(150);
+    connect(&m_sourceSettle, &QTimer::timeout, this, &FeedStore::SourcesChanged);
+    connect(&m_sourceWatcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_sourceSettle.start(); });
+    connect(&m_sourceWatcher, &QFileSystemWatcher::fileChanged, this, [this] { m_sourceSettle.start(); });
 
     m_clockCheck.setInterval(ClockCheckMs);
     connect(&m_clockCheck, &QTimer::timeout, this, &FeedStore::CheckClock);
@@ -169,8 +176,45 @@ void FeedStore::ReloadList()
         kept.push_back(std::move(calendar));
     }
     m_calendars = std::move(kept);
+    if (m_started)
+        WatchSources();
     if (changed)
         NotifyChanged();
+}
+
+void FeedStore::WatchSources()
+{
+    // The files and their folders: an editor that saves by renaming a new
+    // file over the old one changes the folder, not the file watched.
+    QStringList paths;
+    for (const auto& calendar : m_calendars) {
+        const FeedLocation location = LocateFeed(calendar->Status.Entry.Source);
+        if (location.Type != FeedLocation::Kind::File)
+            continue;
+        const QFileInfo info(location.Path);
+        for (const QString& path : {info.absoluteFilePath(), info.absolutePath()})
+            if (QFileInfo::exists(path) && !paths.contains(path))
+                paths.append(path);
+    }
+    const QStringList watched = m_sourceWatcher.files() + m_sourceWatcher.directories();
+    if (!watched.isEmpty())
+        m_sourceWatcher.removePaths(watched);
+    if (!paths.isEmpty())
+        m_sourceWatcher.addPaths(paths);
+}
+
+void FeedStore::SourcesChanged()
+{
+    for (const auto& calendar : m_calendars) {
+        if (LocateFeed(calendar->Status.Entry.Source).Type != FeedLocation::Kind::File)
+            continue;
+        // A read under way may have seen the old text: look again after it.
+        if (calendar->Fetching)
+            m_sourceSettle.start();
+        else
+            StartFetch(*calendar);
+    }
+    WatchSources();
 }
 
 std::unique_ptr<FeedStore::Calendar> FeedStore::MakeCalendar(const CalendarEntry& entry)

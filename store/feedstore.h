@@ -74,6 +74,9 @@ private:
     void CatchUp();
     void CheckClock();
     void NotifyChanged();
+    // Calendars in local files are read again soon after their file changes.
+    void WatchSources();
+    void SourcesChanged();
 
     QString m_dataDir;
     SourceFactory m_factory;
@@ -95,6 +98,8 @@ private:
 
     QFileSystemWatcher m_watcher;
     QTimer m_listSettle;
+    QFileSystemWatcher m_sourceWatcher;
+    QTimer m_sourceSettle;
     QTimer m_changed;
     QTimer m_clockCheck;
     QElapsedTimer m_sinceCheck;

@@ -1,6 +1,7 @@
 #include "apperror.h"
 #include "clock.h"
 #include "cp932.h"
+#include "fakecalendars.h"
 #include "messagebox.h"
 #include "pointerwatch.h"
 #include "schedulefiles.h"
@@ -170,6 +171,17 @@ private slots:
         MenuAction(menu, QStringLiteral("オプション"))->trigger();
         QCOMPARE(list, 10);
         QCOMPARE(options, 1);
+    }
+
+    void calendarStoreAddsItsMenuItem()
+    {
+        TForm1 bar;
+        bar.SetOptionsOpener([] {});
+        FakeCalendars store;
+        bar.SetCalendarStore(&store);
+        QCOMPARE(MenuTexts(bar.PopupMenu1()), (QStringList{"オプション", "カレンダーを今すぐ更新", "Version情報", "-", "Exit"}));
+        MenuAction(bar.PopupMenu1(), QStringLiteral("カレンダーを今すぐ更新"))->trigger();
+        QCOMPARE(store.Refreshes, 1);
     }
 
     void menuHandlerErrorsGoToTheErrorBox()

@@ -1,10 +1,17 @@
+#include "agenda.h"
 #include "autostart.h"
+#include "caldavaccounts.h"
+#include "caldavsource.h"
+#include "calendarcommands.h"
+#include "commandline.h"
 #include "cp932.h"
 #include "endsession.h"
+#include "feedstore.h"
 #include "instancelock.h"
 #include "messagebox.h"
 #include "modal.h"
 #include "murvaneapplication.h"
+#include "passwords.h"
 #include "pointerwatch.h"
 #include "taboutbox.h"
 #include "tform1.h"
@@ -15,11 +22,29 @@
 #include "translations.h"
 
 #include <QDir>
+#include <QNetworkAccessManager>
+#include <QTimer>
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // The agenda needs no display: decided before any window system is chosen.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = ParseCommandLine(args, QDate::currentDate());
+    if (commandLine.Run == CommandLine::Mode::Error) {
+        std::fprintf(stderr, "murvane: %s\n", commandLine.Error.toLocal8Bit().constData());
+        return 2;
+    }
+    if (commandLine.Run == CommandLine::Mode::Agenda)
+        return RunAgenda(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::AddCalendar)
+        return RunAddCalendar(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::Calendars)
+        return RunListCalendars(commandLine, argc, argv);
+
     DisplayPlatform::ChooseQtPlatform();
     const QString noDisplay = DisplayPlatform::NoDisplayReason();
     if (!noDisplay.isEmpty()) {
@@ -45,7 +70,15 @@ int main(int argc, char** argv)
     if (!ClaimDataFolder(lock))
         return 3;
 
+    // Outlive the bar, which holds them. CalDAV calendars sign in with the
+    // passwords of the secret store.
+    QNetworkAccessManager network;
+    Passwords passwords;
+    CalDavAccounts accounts(&network, &passwords);
+    FeedStore calendars(QDir::currentPath());
+    calendars.SetSourceFactory([&](const CalendarEntry& entry) { return MakeCalendarSource(entry, network, passwords); });
     TForm1 form1;
+    form1.Calendars = &calendars;
     TForm3 form3(form1);
     TAboutBox about;
     TForm5 form5;
@@ -74,5 +107,7 @@ int main(int argc, char** argv)
     });
 
     form1.show();
+    // The calendars come after the first paint, which must not wait for them.
+    QTimer::singleShot(0, &calendars, &FeedStore::Start);
     return MurvaneApplication::exec();
 }

@@ -1,7 +1,12 @@
 #include "calendarstore.h"
 
-// Placeholder until the store lands.
 QString CalendarStatus::StateText() const
 {
-    return Error;
+    if (Updating)
+        return QStringLiteral("更新中…");
+    if (!Error.isEmpty())
+        return Error;
+    if (LastSuccess.isValid())
+        return QStringLiteral("更新しました (%1)").arg(LastSuccess.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
+    return QStringLiteral("まだ更新していません");
 }

@@ -1,6 +1,7 @@
 #include "caldavsource.h"
 
 #include "davxml.h"
+#include "feedsources.h"
 #include "passwords.h"
 
 #include <QJsonArray>
@@ -317,4 +318,12 @@ QByteArray CalDavSource::Validators() const
     if (m_noSync)
         saved.insert(QLatin1String("nosync"), true);
     return QJsonDocument(saved).toJson(QJsonDocument::Compact);
+}
+
+std::unique_ptr<CalendarSource> MakeCalendarSource(const CalendarEntry& entry, QNetworkAccessManager& network,
+                                                   Passwords& passwords)
+{
+    if (entry.User.isEmpty())
+        return MakeFeedSource(entry, network);
+    return std::make_unique<CalDavSource>(entry, &network, &passwords);
 }

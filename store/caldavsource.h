@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
 class Passwords;
 class QNetworkAccessManager;
 
@@ -69,3 +71,8 @@ private:
     bool m_changed = false;
     QStringList m_pending;
 };
+
+// Who fetches a calendar of the list: a CalDAV collection for an entry that
+// names a user, else a file or a feed as the store reads them.
+std::unique_ptr<CalendarSource> MakeCalendarSource(const CalendarEntry& entry, QNetworkAccessManager& network,
+                                                   Passwords& passwords);

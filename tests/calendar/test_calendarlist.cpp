@@ -1,0 +1,136 @@
+#include "apperror.h"
+#include "calendarlist.h"
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCalendarList : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void reading_data();
+    void reading();
+    void writing_data();
+    void writing();
+    void writtenListReadsBack();
+
+private:
+    QString Path() const { return m_dir->filePath(QString::fromLatin1(CalendarListFileName)); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+// An entry as one line: section|name|source|color|shown|minutes|user.
+QString Describe(const CalendarEntry& e)
+{
+    return QStringList{e.Section, e.Name, e.Source, e.Color, e.Shown ? "1" : "0", QString::number(e.RefreshMinutes), e.User}
+        .join(u'|');
+}
+} // namespace
+
+void TestCalendarList::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestCalendarList::reading_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("all keys, UTF-8") << QByteArray("[Calendar1]\nName=仕事\nSource=https://h/x.ics\nColor=#A0b1C2\n"
+                                                   "Shown=0\nRefreshMinutes=5\nUser=me\n")
+                                     << QStringList{"Calendar1|仕事|https://h/x.ics|#A0b1C2|0|5|me"};
+    QTest::newRow("defaults for missing and out of range")
+        << QByteArray("\xEF\xBB\xBF[Calendar2]\r\nSource = a.ics \r\nColor=red\r\nShown=yes\r\nRefreshMinutes=4\r\n"
+                      "[calendar7]\nRefreshMinutes=20000\n")
+        << QStringList{"Calendar2||a.ics|#3a87ad|1|30|", "calendar7|||#3a87ad|1|30|"};
+    QTest::newRow("other sections, comments, first section and key win")
+        << QByteArray("Top=1\n[Other]\nName=x\n[Calendar1]\n;Name=c\nName=a\nName=b\n[Calendar1]\nName=z\n"
+                      "[CalendarX]\nName=y\n")
+        << QStringList{"Calendar1|a||#3a87ad|1|30|"};
+    QTest::newRow("missing file") << QByteArray() << QStringList();
+}
+
+void TestCalendarList::reading()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, entries);
+    if (!file.isEmpty())
+        WriteBytes(Path(), file);
+    QStringList got;
+    for (const CalendarEntry& entry : ReadCalendarList(m_dir->path()))
+        got.append(Describe(entry));
+    QCOMPARE(got, entries);
+}
+
+// The list written is the file's first two calendars with the first one
+// changed (edit), the second dropped (drop) or a new one added (add).
+void TestCalendarList::writing_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray file("; mine\r\n[Calendar1]\r\nName=a\r\nX-Mine = kept  \r\nSource=s\r\nShown = 1\r\n\r\n"
+                          "[Calendar3]\r\nName=b\r\nSource=t\r\nUser=u\r\n[Extra]\r\nK=v");
+    QTest::newRow("edit keeps unknown lines and same values")
+        << file << "edit"
+        << QByteArray("; mine\r\n[Calendar1]\r\nName=新しい\r\nX-Mine = kept  \r\nSource=s\r\nShown = 1\r\n"
+                      "Color=#3a87ad\r\nRefreshMinutes=30\r\n\r\n"
+                      "[Calendar3]\r\nName=b\r\nSource=t\r\nUser=u\r\nColor=#3a87ad\r\nShown=1\r\n"
+                      "RefreshMinutes=30\r\n[Extra]\r\nK=v");
+    QTest::newRow("drop removes its section only")
+        << file << "drop"
+        << QByteArray("; mine\r\n[Calendar1]\r\nName=a\r\nX-Mine = kept  \r\nSource=s\r\nShown = 1\r\n"
+                      "Color=#3a87ad\r\nRefreshMinutes=30\r\n\r\n[Extra]\r\nK=v");
+    QTest::newRow("add takes the next number at the end")
+        << QByteArray("[Calendar3]\nName=b\nSource=t\nColor=#000000\nShown=1\nRefreshMinutes=30\nUser=u\n")
+        << "add"
+        << QByteArray("[Calendar3]\nName=b\nSource=t\nColor=#000000\nShown=1\nRefreshMinutes=30\nUser=u\n\n"
+                      "[Calendar4]\nName=c\nSource=webcal://h/c\nColor=#112233\nShown=0\nRefreshMinutes=15\n");
+    QTest::newRow("user removed with its line")
+        << QByteArray("[Calendar3]\nName=b\nUser=u\nSource=t\nColor=#000000\nShown=1\nRefreshMinutes=30\n")
+        << "nouser" << QByteArray("[Calendar3]\nName=b\nSource=t\nColor=#000000\nShown=1\nRefreshMinutes=30\n");
+}
+
+void TestCalendarList::writing()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, change);
+    QFETCH(QByteArray, after);
+    WriteBytes(Path(), before);
+    QList<CalendarEntry> entries = ReadCalendarList(m_dir->path());
+    if (change == u"edit")
+        entries[0].Name = QStringLiteral("新しい");
+    else if (change == u"drop")
+        entries.removeLast();
+    else if (change == u"nouser")
+        entries[0].User.clear();
+    else if (change == u"add")
+        entries.append(CalendarEntry{{}, "c", "webcal://h/c", "#112233", false, 15, {}});
+    WriteCalendarList(m_dir->path(), entries);
+    QCOMPARE(ReadBytes(Path()), after);
+}
+
+void TestCalendarList::writtenListReadsBack()
+{
+    QList<CalendarEntry> entries{CalendarEntry{{}, "名前\nつき", " /p/a.ics ", "#abcdef", true, 60, "me"},
+                                 CalendarEntry{{}, "b", "https://h/b", "#000000", false, 5, {}}};
+    WriteCalendarList(m_dir->path(), entries);
+    QCOMPARE(entries[0].Section, QStringLiteral("Calendar1"));
+    QCOMPARE(entries[1].Section, QStringLiteral("Calendar2"));
+    // Line breaks cannot stay in a value; blanks around it cannot be read back.
+    entries[0].Name = QStringLiteral("名前 つき");
+    entries[0].Source = QStringLiteral("/p/a.ics");
+    QCOMPARE(ReadCalendarList(m_dir->path()), entries);
+
+    // A folder that cannot be written keeps the file as it was.
+    const QByteArray before = ReadBytes(Path());
+    QVERIFY_THROWS_EXCEPTION(AppError, WriteCalendarList(m_dir->filePath("missing/dir"), entries));
+    QCOMPARE(ReadBytes(Path()), before);
+}
+
+QTEST_GUILESS_MAIN(TestCalendarList)
+#include "test_calendarlist.moc"

@@ -1,0 +1,201 @@
+#include "feedcache.h"
+#include "feedlocation.h"
+#include "feedstore.h"
+#include "refreshrules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+
+// The store against a feed server of the test's own on 127.0.0.1.
+class TestFeedStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void locations_data();
+    void locations();
+    void delays_data();
+    void delays();
+    void fetching_data();
+    void fetching();
+
+private:
+    void SetMode(const QString& mode);
+    QStringList Log() const;
+    static bool Settle(FeedStore& store);
+
+    QTemporaryDir m_serverDir;
+    QProcess m_server;
+    int m_port = 0;
+};
+
+void TestFeedStore::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SetMode(QStringLiteral("ok"));
+    const QString python = QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
+    m_server.start(python, {QStringLiteral(MURVANE_FEED_SERVER), m_serverDir.path()});
+    if (m_server.waitForStarted(10000) && m_server.waitForReadyRead(10000))
+        m_port = m_server.readLine().trimmed().toInt();
+    if (m_port <= 0) {
+        std::fprintf(stderr, "SKIP: the feed server (python3 http.server) could not start\n");
+        std::exit(77);
+    }
+}
+
+void TestFeedStore::cleanupTestCase()
+{
+    m_server.kill();
+    m_server.waitForFinished();
+}
+
+void TestFeedStore::SetMode(const QString& mode)
+{
+    QFile file(m_serverDir.filePath("mode"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(mode.toUtf8());
+}
+
+QStringList TestFeedStore::Log() const
+{
+    QFile file(m_serverDir.filePath("log"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool TestFeedStore::Settle(FeedStore& store)
+{
+    QTest::qWait(50);
+    return QTest::qWaitFor([&] { return !store.Busy(); }, 20000);
+}
+
+void TestFeedStore::locations_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("where");
+    QTest::newRow("webcal") << "webcal://h.example/a b.ics" << int(FeedLocation::Kind::Web) << "https://h.example/a%20b.ics";
+    QTest::newRow("webcals") << "WEBCALS://h.example/c" << int(FeedLocation::Kind::Web) << "https://h.example/c";
+    QTest::newRow("http") << " http://h.example:8080/c " << int(FeedLocation::Kind::Web) << "http://h.example:8080/c";
+    QTest::newRow("file url") << "file:///tmp/a.ics" << int(FeedLocation::Kind::File) << "/tmp/a.ics";
+    QTest::newRow("relative") << "cal/a.ics" << int(FeedLocation::Kind::File) << QDir::current().absoluteFilePath("cal/a.ics");
+    QTest::newRow("other scheme") << "ftp://h/a.ics" << int(FeedLocation::Kind::Unknown) << "";
+    QTest::newRow("no host") << "https:///a.ics" << int(FeedLocation::Kind::Unknown) << "";
+}
+
+void TestFeedStore::locations()
+{
+    QFETCH(QString, source);
+    QFETCH(int, kind);
+    QFETCH(QString, where);
+    const FeedLocation location = LocateFeed(source);
+    QCOMPARE(int(location.Type), kind);
+    if (location.Type == FeedLocation::Kind::Web)
+        QCOMPARE(location.Url.toString(QUrl::FullyEncoded), where);
+    if (location.Type == FeedLocation::Kind::File)
+        QCOMPARE(location.Path, where);
+}
+
+void TestFeedStore::delays_data()
+{
+    QTest::addColumn<int>("sinceSuccessMinutes"); // -1: never
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<bool>("transient");
+    QTest::addColumn<int>("delayMinutes");
+    QTest::newRow("never fetched") << -1 << 0 << false << 0;
+    QTest::newRow("due later") << 10 << 0 << false << 20;
+    QTest::newRow("overdue") << 45 << 0 << false << 0;
+    QTest::newRow("clock set back") << -3000 << 0 << false << 30;
+    QTest::newRow("first network failure") << 10 << 1 << true << 1;
+    QTest::newRow("fourth network failure") << 10 << 4 << true << 8;
+    QTest::newRow("lasting failure") << 10 << 2 << false << 60;
+    QTest::newRow("capped at six hours") << 10 << 40 << true << 360;
+}
+
+void TestFeedStore::delays()
+{
+    QFETCH(int, sinceSuccessMinutes);
+    QFETCH(int, failures);
+    QFETCH(bool, transient);
+    QFETCH(int, delayMinutes);
+    const QDateTime now(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    const QDateTime last = sinceSuccessMinutes == -1 ? QDateTime() : now.addSecs(-60LL * sinceSuccessMinutes);
+    QCOMPARE(NextFetchDelayMs(last, 30, failures, transient, now), qint64(delayMinutes) * 60 * 1000);
+}
+
+// A calendar fetched once in mode "ok", then again in the row's mode.
+void TestFeedStore::fetching_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("answer"); // the server's last answer and the If-None-Match it got
+    QTest::addColumn<int>("parses");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("copy"); // the summary in the cached copy afterwards
+    QTest::newRow("unchanged: one 304, no parse") << "ok" << "304 \"v1\"" << 0 << "" << QByteArray("one");
+    QTest::newRow("changed") << "new" << "200 \"v1\"" << 1 << "" << QByteArray("two");
+    QTest::newRow("redirect") << "redirect" << "200 \"v1\"" << 1 << "" << QByteArray("three");
+    QTest::newRow("404") << "404" << "404 \"v1\"" << 0 << "見つかりません (404)" << QByteArray("one");
+    QTest::newRow("503") << "503" << "503 \"v1\"" << 0 << "サーバーのエラーです (503)" << QByteArray("one");
+    QTest::newRow("dropped connection") << "drop" << "200 -" << 0 << "接続が切れました" << QByteArray("one");
+    QTest::newRow("no iCalendar") << "garbage" << "200 \"v1\"" << 1 << "iCalendar として読めません" << QByteArray("one");
+}
+
+void TestFeedStore::fetching()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, answer);
+    QFETCH(int, parses);
+    QFETCH(QString, error);
+    QFETCH(QByteArray, copy);
+
+    QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
+    QFile::remove(m_serverDir.filePath("log"));
+    SetMode(QStringLiteral("ok"));
+    QTemporaryDir data;
+    QFile list(data.filePath("Calendars.ini"));
+    QVERIFY(list.open(QIODevice::WriteOnly));
+    list.write(QStringLiteral("[Calendar1]\nName=c\nSource=http://127.0.0.1:%1/feed\n").arg(m_port).toUtf8());
+    list.close();
+
+    FeedStore store(data.path());
+    store.Start();
+    QVERIFY(Settle(store));
+    QCOMPARE(store.Calendars().value(0).Error, QString());
+    QVERIFY(store.Calendars().value(0).HasCopy);
+    const QString key = FeedCache::Key(store.Calendars().value(0).Entry);
+    QVERIFY(FeedCache::ReadCopy(key).contains("SUMMARY:one"));
+    QCOMPARE(QFile::permissions(FeedCache::Folder() + "/" + key + ".ics"),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    const QDate day(2026, 12, 10);
+    const qsizetype eventsBefore = store.EventsBetween(day, day).size();
+
+    SetMode(mode);
+    const int parsesBefore = store.ParseCount();
+    QSignalSpy changed(&store, &CalendarStore::Changed);
+    store.RefreshAll();
+    QVERIFY(Settle(store));
+    QVERIFY(!changed.isEmpty());
+
+    const CalendarStatus status = store.Calendars().value(0);
+    if (mode != u"drop")
+        QCOMPARE(Log().last(), answer);
+    QCOMPARE(store.ParseCount() - parsesBefore, parses);
+    QCOMPARE(status.Error, error);
+    QCOMPARE(status.StateText().startsWith(u"更新しました"), error.isEmpty());
+    QVERIFY(status.HasCopy);
+    QVERIFY(FeedCache::ReadCopy(key).contains("SUMMARY:" + copy));
+    if (!error.isEmpty())
+        QCOMPARE(store.EventsBetween(day, day).size(), eventsBefore);
+}
+
+QTEST_GUILESS_MAIN(TestFeedStore)
+#include "test_feedstore.moc"

@@ -56,6 +56,8 @@ void CalDavSource::Fetch(const QByteArray& validators, const QByteArray& cachedT
     const QList<qsizetype> starts = ObjectStarts(cachedText);
     if (validators.isEmpty()) {
         m_changed = true; // a first fetch always hands over a copy, even of an empty calendar
+    } else if (items.isEmpty()) {
+        // An empty collection's copy is the empty calendar below.
     } else if (items.size() == starts.size()) {
         for (qsizetype i = 0; i < items.size(); ++i) {
             const QJsonArray pair = items[i].toArray();
@@ -242,6 +244,8 @@ void CalDavSource::Finish()
     if (m_changed) {
         for (const Item& item : std::as_const(m_items))
             result.Text += item.Text;
+        if (m_items.isEmpty()) // still a calendar, one without events
+            result.Text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Murvane//CalDAV//EN\r\nEND:VCALENDAR\r\n";
     }
     Emit(result);
 }

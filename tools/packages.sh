@@ -42,6 +42,10 @@ TEST_PACKAGES+=(openbox)
 # The sway test: a Wayland compositor with XWayland, screenshots, and what our
 # small virtual-pointer client is built from.
 TEST_PACKAGES+=(sway xwayland grim libwayland-dev)
+# The iCalendar reader links libical.
+BUILD_PACKAGES+=(libical-dev)
+# The reader's expansions are checked against recurring_ical_events.
+TEST_PACKAGES+=(python3-recurring-ical-events python3-icalendar python3-x-wr-timezone)
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
 # CalDAV tests: a Radicale server, and a session bus with GNOME's keyring

@@ -2,6 +2,7 @@
 
 #include "barfonts.h"
 #include "barpicture.h"
+#include "calendarmarks.h"
 #include "calendarrules.h"
 #include "celltext.h"
 #include "clock.h"
@@ -101,6 +102,7 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
 
     MonthData lists;
     LoadMonthData(what.DataDir, lists, what.Date, what.Settings.NationalHolidays);
+    const QList<DayCalendarMarks> calendarMarks = StripCalendarMarks(what.Calendars, range.First, n);
 
     // Each row drawn whole in the font in use, condensed where it is too wide.
     QStringList labels;
@@ -122,14 +124,17 @@ void RenderMonth(const MonthRender& what, BarState& state, CellTable& cells, Bar
             const int x = StripStart + CellPitch * (k - 1);
 
             CellRec& label = cells.At(1, k);
-            label = CellRec{x + 1, 1, x + 14, 15, QDate(), WeekdayLabel(weekday), QString(), QString()};
+            label = CellRec{x + 1, 1, x + 14, 15, QDate(), WeekdayLabel(weekday), QString(), QString(), {}};
             weekday = weekday % 7 + 1;
 
             const DayMarks marks = ClassifyDay(day, lists, what.Date, state.SubstitutePending);
             DrawCellText(strip, label, labelFit, ToQColor(marks.WeekdayColor));
 
             CellRec& cell = cells.At(2, k);
-            cell = CellRec{x + 1, 17, x + 14, 31, day, FormatDD(day), marks.HolidayName, marks.Schedule};
+            cell = CellRec{x + 1, 17, x + 14, 31, day, FormatDD(day), marks.HolidayName, marks.Schedule,
+                           calendarMarks[k - 1].Lines};
+            // Under the number and the frames, which it never reaches.
+            DrawCalendarMarks(strip, cell, calendarMarks[k - 1].Colors);
             if (marks.NamedDay)
                 RaisedFrame(strip, label);
             if (marks.Today)

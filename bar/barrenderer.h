@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barstate.h"
+#include "calendarstore.h"
 
 #include <QDate>
 #include <QImage>
@@ -37,6 +38,7 @@ struct MonthRender {
     bool Mark = false;                    // picture on Date instead of today
     QDate Date;
     qreal DevicePixelRatio = 1; // of the screen the bar is on
+    CalendarStore* Calendars = nullptr; // the user's calendars, marked under their days
 };
 
 // Loads the month's lists, marks every day of the strip, paints both layers

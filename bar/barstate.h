@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 class THintWindow;
@@ -66,6 +67,7 @@ struct CellRec {
     QString Text;
     QString HolidayName;
     QString Schedule;
+    QStringList Events; // the day's calendar events as the pop-up lists them
     bool Contains(int x, int y) const { return Left <= x && x <= Right && Top <= y && y <= Bottom; }
 };
 

@@ -2,11 +2,38 @@
 
 #include "clock.h"
 
+#include <QScopedValueRollback>
+
 LiveUpdates::LiveUpdates(BarContext& bar, std::function<void()> hidePopup)
     : m_bar(bar), m_hidePopup(std::move(hidePopup)),
       m_day([this] { return m_bar.State.ShownDate.date(); }, [this](DayChange change) { DayChanged(change); }),
       m_files(bar.DataDir, [this] { FilesChanged(); })
 {
+    m_calendarRedraw.setSingleShot(true);
+    m_calendarRedraw.setInterval(0);
+    QObject::connect(&m_calendarRedraw, &QTimer::timeout, [this] { CalendarsChanged(); });
+}
+
+void LiveUpdates::FollowCalendars(CalendarStore* store)
+{
+    QObject::disconnect(m_calendarConnection);
+    if (store) {
+        // A store that says Changed while the redraw asks it for events must
+        // not start the next redraw: that would never end.
+        m_calendarConnection = QObject::connect(store, &CalendarStore::Changed, &m_calendarRedraw, [this] {
+            if (!m_redrawingCalendars)
+                m_calendarRedraw.start();
+        });
+    }
+    m_calendarRedraw.start();
+}
+
+void LiveUpdates::CalendarsChanged()
+{
+    if (m_hidePopup)
+        m_hidePopup();
+    const QScopedValueRollback redrawing(m_redrawingCalendars, true);
+    m_bar.ShowMonth(m_mark, m_bar.State.ShownDate);
 }
 
 void LiveUpdates::Showing(bool mark, const QDateTime& date)

@@ -4,10 +4,12 @@
 #include "datawatch.h"
 #include "daychange.h"
 
+#include <QTimer>
 #include <functional>
 
 // Keeps a bar that runs for weeks current without the user's doing: today
-// follows the clock, and data files changed by other programs show at once.
+// follows the clock, data files changed by other programs show at once, and
+// so do the calendars' new events.
 // The bar tells it of every redraw (Showing) and of every pointer test and
 // slide-in (CheckDay); it redraws the bar through ShowMonth.
 class LiveUpdates {
@@ -19,14 +21,21 @@ public:
     void Showing(bool mark, const QDateTime& date);
     // Cheap while the day is the same.
     void CheckDay() { m_day.Check(); }
+    // Redraws once per turn of the event loop however often the store says
+    // it changed, and once now for the store's first events.
+    void FollowCalendars(CalendarStore* store);
 
 private:
     void DayChanged(DayChange change);
     void FilesChanged();
+    void CalendarsChanged();
 
     BarContext& m_bar;
     std::function<void()> m_hidePopup;
     bool m_mark = false;
     DayWatch m_day;
     DataWatch m_files;
+    QTimer m_calendarRedraw;
+    QMetaObject::Connection m_calendarConnection;
+    bool m_redrawingCalendars = false;
 };

@@ -123,6 +123,8 @@ QString DayPopupText(const CellRec& dayCell)
     QString text = DateLine(dayCell);
     if (!dayCell.Schedule.isEmpty())
         text += LineBreak + SplitPopupLines(dayCell.Schedule).Text;
+    for (const QString& event : dayCell.Events)
+        text += LineBreak + event;
     return text;
 }
 
@@ -221,6 +223,11 @@ void BarPopups::Image1MouseMove(int x, int y)
             const QString trimmed = TrimBlanks(schedule.Text);
             if (!trimmed.isEmpty())
                 measured += LineBreak + trimmed;
+        }
+        for (const QString& event : cell.Events) {
+            ++lineCount;
+            longest = std::max(longest, Cp932::ByteLength(event));
+            measured += LineBreak + event;
         }
 
         const int lineHeight = hint->CalcHintRect(LineMeasureWidth, FormatSlashDate(cell.Date)).height();

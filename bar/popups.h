@@ -23,7 +23,8 @@ struct PopupLines {
 };
 PopupLines SplitPopupLines(const QString& text);
 
-// Texts of the pop-ups for one column's day cell.
+// Texts of the pop-ups for one column's day cell; the day pop-up lists the
+// day's calendar events after its schedule.
 QString DayPopupText(const CellRec& dayCell);
 QString WeekdayPopupText(const CellRec& dayCell); // empty when the day has no name
 

@@ -128,6 +128,7 @@ struct TForm1::Private {
     QAction* PrevMonth1 = nullptr;
     QAction* N5 = nullptr;
     QAction* Version1 = nullptr;
+    QAction* Refresh1 = nullptr;
     QAction* end1 = nullptr;
     bool MenuOpen = false;
 
@@ -257,8 +258,8 @@ void TForm1::ShowMonth(bool mark, const QDateTime& date)
     if (d->Live)
         d->Live->Showing(mark, date);
     try {
-        RenderMonth(MonthRender{DataDir, Settings, ImageList2, mark, date.date(), devicePixelRatioF()}, State, Cells,
-                    d->Layers);
+        RenderMonth(MonthRender{DataDir, Settings, ImageList2, mark, date.date(), devicePixelRatioF(), Calendars},
+                    State, Cells, d->Layers);
     } catch (...) {
         // The redraw drops its errors; the bar keeps what was drawn.
     }
@@ -353,13 +354,24 @@ void TForm1::SetOptionsOpener(std::function<void()> opener)
     if (d->N5)
         return;
     d->N5 = new QAction(QStringLiteral("オプション"), d->PopupMenu1);
-    d->PopupMenu1->insertAction(d->Version1, d->N5);
+    d->PopupMenu1->insertAction(d->Refresh1 ? d->Refresh1 : d->Version1, d->N5);
     connect(d->N5, &QAction::triggered, this, [this] { RunHandler([this] { N5Click(); }); });
 }
 
 void TForm1::SetVersionOpener(std::function<void()> opener)
 {
     d->VersionInfo = std::move(opener);
+}
+
+void TForm1::SetCalendarStore(CalendarStore* store)
+{
+    Calendars = store;
+    d->Live->FollowCalendars(store);
+    if (!store || d->Refresh1)
+        return;
+    d->Refresh1 = new QAction(QStringLiteral("カレンダーを今すぐ更新"), d->PopupMenu1);
+    d->PopupMenu1->insertAction(d->Version1, d->Refresh1);
+    connect(d->Refresh1, &QAction::triggered, this, [this] { RunHandler([this] { Refresh1Click(); }); });
 }
 
 // Slide-in: from where the bar stands down to Top 0.
@@ -559,6 +571,12 @@ void TForm1::Version1Click()
 {
     if (d->VersionInfo)
         d->VersionInfo();
+}
+
+void TForm1::Refresh1Click()
+{
+    if (Calendars)
+        Calendars->RefreshAll();
 }
 
 void TForm1::end1Click()

@@ -36,6 +36,9 @@ public:
     void SetScheduleListOpener(std::function<void()> opener); // "予定月間表示"
     void SetOptionsOpener(std::function<void()> opener);      // "オプション"
     void SetVersionOpener(std::function<void()> opener);      // "Version情報"
+    // The user's calendars: marked on the strip, listed in the pop-ups,
+    // redrawn as they change, and "カレンダーを今すぐ更新" in the menu.
+    void SetCalendarStore(CalendarStore* store);
 
     // Handlers, named as the design names them; public so tests can drive them.
     void FormActivate();                 // slide-in
@@ -50,6 +53,7 @@ public:
     void PrevMonth1Click();
     void N5Click();
     void Version1Click();
+    void Refresh1Click(); // "カレンダーを今すぐ更新"
     void end1Click();
 
     void HidePopup();

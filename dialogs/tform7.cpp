@@ -4,6 +4,7 @@
 #include "autostartbox.h"
 #include "barfonts.h"
 #include "barpicture.h"
+#include "calendarpage.h"
 #include "colors.h"
 #include "dialogseams.h"
 #include "holidayfiles.h"
@@ -116,6 +117,8 @@ TForm7::TForm7(BarContext& bar, TForm5& entryDialog, QWidget* parent)
     PageControl1->addTab(TabSheet1, QStringLiteral("休日及びその他の特別日"));
     PageControl1->addTab(TabSheet2, QStringLiteral("表示色"));
     PageControl1->addTab(TabSheet3, QStringLiteral("その他"));
+    TabSheet4 = new CalendarPage;
+    PageControl1->addTab(TabSheet4, QStringLiteral("カレンダー"));
     PageControl1->setCurrentWidget(TabSheet1);
 
     Panel1 = new QFrame(this);
@@ -257,6 +260,7 @@ void TForm7::FormShow()
     Edit1->setText(QString::number(s.Image_X));
     Edit2->setText(QString::number(s.Image_Y));
     AutostartBox::Load(*CheckAutostart, m_loginStart);
+    TabSheet4->Load(m_bar.DataDir, m_bar.Calendars);
 }
 
 void TForm7::SetPreview(const QImage& picture)
@@ -445,6 +449,7 @@ void TForm7::Button5Click()
         settings.Image_X = x && y ? *x : 0;
         settings.Image_Y = x && y ? *y : 0;
         SaveSettings(m_bar.DataDir, settings);
+        TabSheet4->Apply(m_bar.DataDir);
     } catch (const AppError& e) {
         MessageBoxes::ShowError(e.message());
         return;

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QStringList>
 
+class CalendarPage;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -21,8 +22,8 @@ class QWidget;
 class TForm5;
 
 // The options dialog: named days and days off, the pop-up and list colours,
-// the neighbouring-months mode, and the picture that marks a day. Nothing but
-// the picture path changes until "閉じる" is confirmed.
+// the neighbouring-months mode, the picture that marks a day, and the user's
+// calendars. Nothing but the picture path changes until "閉じる" is confirmed.
 class TForm7 : public QDialog {
     Q_OBJECT
 
@@ -38,6 +39,7 @@ public:
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
+    CalendarPage* TabSheet4 = nullptr; // "カレンダー"
     QFrame* Panel1 = nullptr;
 
     // Page 1. ListBox1 holds the named days as entry texts, ListBox2 those

@@ -3,6 +3,8 @@
 #include "celltext.h"
 #include "clock.h"
 #include "colors.h"
+#include "barpicture.h"
+#include "fakecalendars.h"
 #include "schedulefiles.h"
 #include "stripink.h"
 #include "tinifile.h"
@@ -50,9 +52,10 @@ private:
     BarLayers m_layers;
     std::optional<QImage> m_picture;
 
-    void Render(QDate date, bool mark = false, qreal ratio = 1)
+    void Render(QDate date, bool mark = false, qreal ratio = 1, CalendarStore* calendars = nullptr)
     {
-        RenderMonth(MonthRender{m_dir.path(), m_settings, m_picture, mark, date, ratio}, m_state, m_cells, m_layers);
+        RenderMonth(MonthRender{m_dir.path(), m_settings, m_picture, mark, date, ratio, calendars}, m_state, m_cells,
+                    m_layers);
     }
 
     // A picture of one colour with a white top-left pixel.
@@ -453,6 +456,75 @@ private slots:
         QCOMPARE(m_layers.Strip.pixel(2 * x + 1, 2 * 17 + 1), White);
         QCOMPARE(m_layers.Strip.pixel(2 * (x + 12), 2 * 31 + 1), Grey);
         QCOMPARE(m_layers.Overlay.pixel(2 * 100, 2 * 14 + 1), Yellow);
+    }
+
+    // A day's calendars under its number, in list order, at most three: the
+    // rest of the strip (numbers, frames, picture) exactly as without them.
+    void calendarMarks_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QList<int>>("calendars"); // with an event that day; calendar 3 is hidden
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<int>("showFRDate");
+        QTest::addColumn<QStringList>("colors"); // left to right
+
+        QTest::newRow("plain day") << QDate(2024, 5, 11) << QList<int>{0} << 1.0 << 0 << QStringList{"#d50000"};
+        QTest::newRow("note's frame, scale 2")
+            << QDate(2024, 5, 10) << QList<int>{1, 0} << 2.0 << 0 << QStringList{"#d50000", "#0b8043"};
+        QTest::newRow("named day, three of four shown")
+            << QDate(2024, 5, 3) << QList<int>{4, 3, 2, 1, 0} << 1.0 << 0
+            << QStringList{"#d50000", "#0b8043", "#3f51b5"};
+        QTest::newRow("three at scale 2") << QDate(2024, 5, 20) << QList<int>{0, 1, 4} << 2.0 << 0
+                                          << QStringList{"#d50000", "#0b8043", "#8e24aa"};
+        QTest::newRow("hidden calendar") << QDate(2024, 5, 11) << QList<int>{3} << 1.0 << 0 << QStringList{};
+        QTest::newRow("today's picture") << QDate(2024, 5, 15) << QList<int>{2} << 1.0 << 0 << QStringList{"#3f51b5"};
+        QTest::newRow("next month, neighbouring") << QDate(2024, 6, 1) << QList<int>{1} << 2.0 << 1
+                                                  << QStringList{"#0b8043"};
+    }
+
+    void calendarMarks()
+    {
+        QFETCH(QDate, day);
+        QFETCH(QList<int>, calendars);
+        QFETCH(qreal, ratio);
+        QFETCH(int, showFRDate);
+        QFETCH(QStringList, colors);
+        m_settings.ShowFRDate = showFRDate;
+        m_picture = BuiltInPicture();
+        FakeCalendars store;
+        for (const char* color : {"#d50000", "#0b8043", "#3f51b5", "#f4511e", "#8e24aa"})
+            store.Add(QString::fromLatin1(color), QString::fromLatin1(color), QByteArray(color) != "#f4511e");
+        for (int c : calendars)
+            store.Events.append(DayEvent{day, 600, 660, QStringLiteral("会議"), c});
+
+        Render(QDate(2024, 5, 15), false, ratio);
+        const QImage plain = m_layers.Strip;
+        Render(QDate(2024, 5, 15), false, ratio, &store);
+        const QImage& marked = m_layers.Strip;
+        int column = 1;
+        while (column < m_cells.DayCount && m_cells.At(2, column).Date != day)
+            ++column;
+        QCOMPARE(m_cells.At(2, column).Date, day);
+
+        const int r = int(ratio);
+        const QRect mark(QPoint((m_cells.At(2, column).Left + 1) * r, 29 * r),
+                         QPoint((m_cells.At(2, column).Left + 11) * r - 1, 31 * r - 1));
+        for (int y = 0; y < marked.height(); ++y) {
+            for (int x = 0; x < marked.width(); ++x) {
+                const QRgb p = marked.pixel(x, y);
+                const bool free = mark.contains(x, y) && plain.pixel(x, y) == Silver;
+                if (!free && p != plain.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("design pixel changed at %1, %2").arg(x).arg(y)));
+                if (free && !colors.contains(QColor(p).name()) && !(colors.isEmpty() && p == Silver))
+                    QFAIL(qPrintable(QStringLiteral("%1 in the mark at %2, %3").arg(QColor(p).name()).arg(x).arg(y)));
+            }
+        }
+        QStringList seen; // left to right
+        for (int x = mark.left(); x <= mark.right(); ++x)
+            for (int y = mark.top(); y <= mark.bottom(); ++y)
+                if (const QString name = QColor(marked.pixel(x, y)).name(); colors.contains(name) && !seen.contains(name))
+                    seen.append(name);
+        QCOMPARE(seen, colors);
     }
 
     void missingFilesShowWeekdaysOnly()

@@ -1,6 +1,7 @@
 #include "barcontext.h"
 #include "clock.h"
 #include "datawatch.h"
+#include "fakecalendars.h"
 #include "liveupdates.h"
 
 #include <QDir>
@@ -18,7 +19,12 @@ public:
         QDate Date;
     };
     QList<Redraw> Redraws;
-    void ShowMonth(bool mark, const QDateTime& date) override { Redraws.append({mark, date.date()}); }
+    void ShowMonth(bool mark, const QDateTime& date) override
+    {
+        Redraws.append({mark, date.date()});
+        if (Calendars) // as the real redraw asks the store
+            Calendars->EventsBetween(date.date(), date.date());
+    }
 };
 
 QDateTime At(int y, int m, int d, int hour = 12)
@@ -105,6 +111,45 @@ private slots:
             QCOMPARE(bar.Redraws[0].Mark, markAfter);
             QCOMPARE(bar.State.ShownDate.date(), shownAfter);
         }
+    }
+
+    // However often the store says Changed, the bar redraws once a turn of
+    // the event loop, pop-up hidden; a store that says it while being asked
+    // for events makes no redraw loop.
+    void calendarChanges_data()
+    {
+        QTest::addColumn<int>("changes");
+        QTest::addColumn<bool>("echo"); // Changed from inside EventsBetween
+        QTest::addColumn<int>("redraws");
+        QTest::newRow("none: the first events only") << 0 << false << 1;
+        QTest::newRow("a burst of five") << 5 << false << 1;
+        QTest::newRow("a store that echoes") << 2 << true << 1;
+    }
+    void calendarChanges()
+    {
+        QFETCH(int, changes);
+        QFETCH(bool, echo);
+        QFETCH(int, redraws);
+        QTemporaryDir dir;
+        RecordingBar bar;
+        bar.DataDir = dir.path();
+        bar.State.ShownDate = At(2024, 3, 1);
+        FakeCalendars store;
+        bar.Calendars = &store;
+        if (echo)
+            store.OnEventsBetween = [&store] { emit store.Changed(); };
+        int hidden = 0;
+        LiveUpdates live(bar, [&hidden] { ++hidden; });
+        live.Showing(true, bar.State.ShownDate);
+        live.FollowCalendars(&store);
+        for (int i = 0; i < changes; ++i)
+            emit store.Changed();
+        QCOMPARE(bar.Redraws.size(), 0); // not inside the store's signal
+        for (int turn = 0; turn < 5; ++turn)
+            QCoreApplication::processEvents();
+        QCOMPARE(bar.Redraws.size(), redraws);
+        QCOMPARE(hidden, redraws);
+        QVERIFY(bar.Redraws.last().Mark); // the list's mark stays
     }
 
     // Reports of the platform about the shown files, however they come and

@@ -1,4 +1,5 @@
 #include "barstate.h"
+#include "calendarmarks.h"
 #include "clock.h"
 #include "colors.h"
 #include "cp932.h"
@@ -28,9 +29,9 @@ void FillStrip(CellTable& cells, QDate first, int count, int firstX = 170)
     for (int k = 1; k <= count; ++k) {
         const int x = firstX + 14 * (k - 1);
         CellRec& weekday = cells.At(1, k);
-        weekday = CellRec{x + 1, 1, x + 14, 15, QDate(), QStringLiteral("月"), {}, {}};
+        weekday = CellRec{x + 1, 1, x + 14, 15, QDate(), QStringLiteral("月"), {}, {}, {}};
         CellRec& day = cells.At(2, k);
-        day = CellRec{x + 1, 17, x + 14, 31, first.addDays(k - 1), {}, {}, {}};
+        day = CellRec{x + 1, 17, x + 14, 31, first.addDays(k - 1), {}, {}, {}, {}};
     }
 }
 
@@ -79,6 +80,8 @@ private slots:
     void splitPopupLines();
     void popupTexts_data();
     void popupTexts();
+    void dayEventLines_data();
+    void dayEventLines();
     void hitTests_data();
     void hitTests();
     void hitTestsIgnoreColumnsBeyondTheRendering();
@@ -183,16 +186,56 @@ void TestPopups::popupTexts_data()
     QTest::addColumn<QString>("schedule");
     QTest::addColumn<QString>("dayText");
     QTest::addColumn<QString>("weekdayText");
+    QTest::addColumn<QStringList>("events");
 
-    QTest::newRow("plain day") << "" << "" << "2024/03/05" << "";
+    QTest::newRow("plain day") << "" << "" << "2024/03/05" << "" << QStringList();
     QTest::newRow("holiday and two lines")
-        << "春分の日" << "A#~B" << "2024/03/05【春分の日】\n\rA\n\rB" << "【春分の日】";
-    QTest::newRow("note ending in separator") << "" << "A#~" << "2024/03/05\n\rA\n\r" << "";
+        << "春分の日" << "A#~B" << "2024/03/05【春分の日】\n\rA\n\rB" << "【春分の日】" << QStringList();
+    QTest::newRow("note ending in separator") << "" << "A#~" << "2024/03/05\n\rA\n\r" << "" << QStringList();
     QTest::newRow("name trimmed, note untrimmed")
-        << "  春分の日 \t" << " A #~ B " << "2024/03/05【春分の日】\n\r A \n\r B " << "【春分の日】";
-    QTest::newRow("substitute holiday") << "振替休日" << "" << "2024/03/05【振替休日】" << "【振替休日】";
-    QTest::newRow("blank name is no name") << "   " << "" << "2024/03/05" << "";
-    QTest::newRow("blank note still a line") << "" << " " << "2024/03/05\n\r " << "";
+        << "  春分の日 \t" << " A #~ B " << "2024/03/05【春分の日】\n\r A \n\r B " << "【春分の日】" << QStringList();
+    QTest::newRow("substitute holiday") << "振替休日" << "" << "2024/03/05【振替休日】" << "【振替休日】" << QStringList();
+    QTest::newRow("blank name is no name") << "   " << "" << "2024/03/05" << "" << QStringList();
+    QTest::newRow("blank note still a line") << "" << " " << "2024/03/05\n\r " << "" << QStringList();
+    QTest::newRow("events after the note")
+        << "春分の日" << "A" << "2024/03/05【春分の日】\n\rA\n\r終日 旅行\n\r09:30–10:00 会議" << "【春分の日】"
+        << QStringList{"終日 旅行", "09:30–10:00 会議"};
+    QTest::newRow("events alone") << "" << "" << "2024/03/05\n\r終日 旅行" << "" << QStringList{"終日 旅行"};
+}
+
+// The day's events in the pop-up: calendar 1 "仕事" is shown, 2 "家族"
+// hidden, 3 "趣味" shown or hidden as the row says.
+void TestPopups::dayEventLines_data()
+{
+    QTest::addColumn<QList<DayEvent>>("events");
+    QTest::addColumn<bool>("thirdShown");
+    QTest::addColumn<QStringList>("lines");
+
+    const QDate d(2024, 3, 5);
+    QTest::newRow("one calendar shown: no names, all-day first, then by start")
+        << QList<DayEvent>{{d, 600, 630, "会議", 0}, {d, 570, 600, "朝会", 0}, {d, -1, -1, "出張", 0}} << false
+        << QStringList{"終日 出張", "09:30–10:00 朝会", "10:00–10:30 会議"};
+    QTest::newRow("two shown: names; the hidden calendar's events left out")
+        << QList<DayEvent>{{d, 570, 600, "朝会", 2}, {d, 540, 600, "歯医者", 1}, {d, -1, -1, "出張", 0}} << true
+        << QStringList{"終日 出張 (仕事)", "09:30–10:00 朝会 (趣味)"};
+    QTest::newRow("clipped to the day, zero length, lines joined")
+        << QList<DayEvent>{{d, 1320, 1440, "夜行", 0}, {d, 0, 60, "前夜から", 0}, {d, 720, 720, "締切\r\n正午", 0}}
+        << false << QStringList{"00:00–01:00 前夜から", "12:00 締切 正午", "22:00–24:00 夜行"};
+    QTest::newRow("unknown calendar ignored") << QList<DayEvent>{{d, 600, 630, "幽霊", 7}} << false << QStringList{};
+}
+
+void TestPopups::dayEventLines()
+{
+    QFETCH(QList<DayEvent>, events);
+    QFETCH(bool, thirdShown);
+    QFETCH(QStringList, lines);
+    QList<CalendarStatus> calendars(3);
+    calendars[0].Entry.Name = QStringLiteral("仕事");
+    calendars[1].Entry.Name = QStringLiteral("家族");
+    calendars[1].Entry.Shown = false;
+    calendars[2].Entry.Name = QStringLiteral("趣味");
+    calendars[2].Entry.Shown = thirdShown;
+    QCOMPARE(DayEventLines(events, calendars), lines);
 }
 
 void TestPopups::popupTexts()
@@ -201,10 +244,12 @@ void TestPopups::popupTexts()
     QFETCH(QString, schedule);
     QFETCH(QString, dayText);
     QFETCH(QString, weekdayText);
+    QFETCH(QStringList, events);
     CellRec cell;
     cell.Date = QDate(2024, 3, 5);
     cell.HolidayName = holiday;
     cell.Schedule = schedule;
+    cell.Events = events;
     QCOMPARE(DayPopupText(cell), dayText);
     QCOMPARE(WeekdayPopupText(cell), weekdayText);
 }
@@ -360,22 +405,26 @@ void TestPopups::dayPopupIsOneLineHeightPerLine_data()
 {
     QTest::addColumn<QString>("holiday");
     QTest::addColumn<QString>("schedule");
+    QTest::addColumn<QStringList>("events");
     QTest::addColumn<int>("lines");
 
-    QTest::newRow("plain day") << "" << "" << 1;
-    QTest::newRow("holiday and two lines") << "春分の日" << "A#~B" << 3;
-    QTest::newRow("empty last line") << "" << "A#~" << 3;
-    QTest::newRow("separators only") << "" << "#~" << 3;
+    QTest::newRow("plain day") << "" << "" << QStringList() << 1;
+    QTest::newRow("holiday and two lines") << "春分の日" << "A#~B" << QStringList() << 3;
+    QTest::newRow("empty last line") << "" << "A#~" << QStringList() << 3;
+    QTest::newRow("separators only") << "" << "#~" << QStringList() << 3;
+    QTest::newRow("note and two events") << "" << "A" << QStringList{"終日 旅行", "09:30–10:00 会議 (仕事)"} << 4;
 }
 
 void TestPopups::dayPopupIsOneLineHeightPerLine()
 {
     QFETCH(QString, holiday);
     QFETCH(QString, schedule);
+    QFETCH(QStringList, events);
     QFETCH(int, lines);
     CellRec& cell = m_cells.At(2, 5);
     cell.HolidayName = holiday;
     cell.Schedule = schedule;
+    cell.Events = events;
 
     MoveToDay(5, 22);
     QVERIFY(m_hint->isVisible());

@@ -1,6 +1,7 @@
 #include "apperror.h"
 #include "clock.h"
 #include "cp932.h"
+#include "fakecalendars.h"
 #include "messagebox.h"
 #include "pointerwatch.h"
 #include "schedulefiles.h"
@@ -170,6 +171,28 @@ private slots:
         MenuAction(menu, QStringLiteral("オプション"))->trigger();
         QCOMPARE(list, 10);
         QCOMPARE(options, 1);
+    }
+
+    // The store's events reach the cells (and so the pop-ups) once it is
+    // set and again when it changes; the menu refreshes it.
+    void calendarStore()
+    {
+        TForm1 bar;
+        bar.SetOptionsOpener([] {});
+        FakeCalendars store;
+        store.Add(QStringLiteral("仕事"), QStringLiteral("#d50000"));
+        store.Events.append(DayEvent{QDate(2024, 5, 20), 570, 600, QStringLiteral("朝会"), 0});
+        bar.SetCalendarStore(&store);
+        QMenu* menu = bar.PopupMenu1();
+        QCOMPARE(MenuTexts(menu),
+                 (QStringList{"オプション", "カレンダーを今すぐ更新", "Version情報", "-", "Exit"}));
+        MenuAction(menu, QStringLiteral("カレンダーを今すぐ更新"))->trigger();
+        QCOMPARE(store.Refreshes, 1);
+        QTRY_COMPARE(bar.Cells.At(2, 20).Events, QStringList{QStringLiteral("09:30–10:00 朝会")});
+
+        store.Events.append(DayEvent{QDate(2024, 5, 21), -1, -1, QStringLiteral("出張"), 0});
+        emit store.Changed();
+        QTRY_COMPARE(bar.Cells.At(2, 21).Events, QStringList{QStringLiteral("終日 出張")});
     }
 
     void menuHandlerErrorsGoToTheErrorBox()

@@ -102,7 +102,7 @@ void TestTForm7::layout()
     TForm7& o = *f->Options;
     QCOMPARE(o.size(), QSize(312, 279));
     QCOMPARE(o.minimumSize(), o.maximumSize());
-    QCOMPARE(o.PageControl1->count(), 3);
+    QCOMPARE(o.PageControl1->count(), 4);
     QCOMPARE(o.PageControl1->tabText(0), u"休日及びその他の特別日"_s);
     QCOMPARE(o.PageControl1->tabText(1), u"表示色"_s);
     QCOMPARE(o.PageControl1->tabText(2), u"その他"_s);

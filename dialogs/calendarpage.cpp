@@ -1,0 +1,149 @@
+#include "calendarpage.h"
+
+#include "apperror.h"
+#include "messagebox.h"
+#include "modal.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+
+constexpr int SwatchSize = 12;
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent)
+{
+    ListBox = new QListWidget(this);
+    ListBox->setGeometry(5, 5, 252, 160);
+    ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox->setIconSize(QSize(SwatchSize, SwatchSize));
+
+    SourceLabel = new QLabel(this);
+    SourceLabel->setGeometry(5, 170, 295, 48);
+    SourceLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SourceLabel->setWordWrap(true);
+    SourceLabel->setTextFormat(Qt::PlainText);
+
+    AddButton = MakeButton(this, QStringLiteral("追加"), {264, 8, 35, 25});
+    ChangeButton = MakeButton(this, QStringLiteral("変更"), {264, 40, 35, 25});
+    DeleteButton = MakeButton(this, QStringLiteral("削除"), {264, 72, 35, 25});
+
+    Edit = new CalendarEdit(this);
+
+    connect(AddButton, &QPushButton::clicked, this, &CalendarPage::AddButtonClick);
+    connect(ChangeButton, &QPushButton::clicked, this, &CalendarPage::ChangeButtonClick);
+    connect(DeleteButton, &QPushButton::clicked, this, &CalendarPage::DeleteButtonClick);
+    connect(ListBox, &QListWidget::itemSelectionChanged, this, &CalendarPage::SelectionChanged);
+    connect(ListBox, &QListWidget::itemDoubleClicked, this, &CalendarPage::ChangeButtonClick);
+    connect(ListBox, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const int row = ListBox->row(item);
+        if (row >= 0 && row < m_entries.size())
+            m_entries[row].Shown = item->checkState() == Qt::Checked;
+    });
+}
+
+void CalendarPage::Load(const QString& dataDir, const CalendarStore* store)
+{
+    m_states = store ? store->Calendars() : QList<CalendarStatus>();
+    m_loaded.clear();
+    try {
+        m_loaded = ReadCalendarList(dataDir);
+    } catch (const AppError& e) {
+        MessageBoxes::ShowError(e.message());
+    }
+    m_entries = m_loaded;
+    Fill(-1);
+}
+
+void CalendarPage::Apply(const QString& dataDir)
+{
+    if (m_entries == m_loaded)
+        return;
+    QList<CalendarEntry> written = m_entries;
+    WriteCalendarList(dataDir, written);
+    m_entries = written;
+    m_loaded = written;
+}
+
+void CalendarPage::Fill(int selectRow)
+{
+    {
+        const QSignalBlocker blocker(ListBox);
+        ListBox->clear();
+        for (const CalendarEntry& entry : m_entries) {
+            // The state under the name, so that every calendar's shows at once.
+            auto* item = new QListWidgetItem(QIcon(ColorSwatchPixmap(entry.Color, SwatchSize)),
+                                             entry.Name + u'\n' + StateOf(entry));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            item->setCheckState(entry.Shown ? Qt::Checked : Qt::Unchecked);
+            item->setToolTip(entry.Source);
+            ListBox->addItem(item);
+        }
+        if (selectRow >= 0 && selectRow < ListBox->count())
+            ListBox->setCurrentRow(selectRow);
+        else
+            ListBox->clearSelection();
+    }
+    SelectionChanged();
+}
+
+void CalendarPage::SelectionChanged()
+{
+    const QList<QListWidgetItem*> selected = ListBox->selectedItems();
+    const int row = selected.isEmpty() ? -1 : ListBox->row(selected.first());
+    ChangeButton->setEnabled(row >= 0);
+    DeleteButton->setEnabled(row >= 0);
+    SourceLabel->setText(row < 0 ? QString() : m_entries[row].Source);
+}
+
+QString CalendarPage::StateOf(const CalendarEntry& entry) const
+{
+    if (!entry.Section.isEmpty()) {
+        for (const CalendarStatus& status : m_states)
+            if (status.Entry.Section == entry.Section)
+                return status.StateText();
+    }
+    return QStringLiteral("保存すると読み込みます");
+}
+
+void CalendarPage::AddButtonClick()
+{
+    Edit->PrepareAdd();
+    if (RunModal(*Edit) != QDialog::Accepted || Edit->Result().isEmpty())
+        return;
+    m_entries += Edit->Result();
+    Fill(int(m_entries.size()) - 1);
+}
+
+void CalendarPage::ChangeButtonClick()
+{
+    const QList<QListWidgetItem*> selected = ListBox->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = ListBox->row(selected.first());
+    Edit->PrepareChange(m_entries[row]);
+    if (RunModal(*Edit) != QDialog::Accepted || Edit->Result().isEmpty())
+        return;
+    m_entries[row] = Edit->Result().first();
+    Fill(row);
+}
+
+void CalendarPage::DeleteButtonClick()
+{
+    const QList<QListWidgetItem*> selected = ListBox->selectedItems();
+    if (selected.isEmpty())
+        return;
+    m_entries.removeAt(ListBox->row(selected.first()));
+    Fill(-1);
+}

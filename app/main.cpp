@@ -1,8 +1,10 @@
+#include "accountdialog.h"
 #include "agenda.h"
 #include "autostart.h"
 #include "caldavaccounts.h"
 #include "caldavsource.h"
 #include "calendarcommands.h"
+#include "calendarpage.h"
 #include "commandline.h"
 #include "cp932.h"
 #include "endsession.h"
@@ -84,6 +86,15 @@ int main(int argc, char** argv)
     TForm5 form5;
     TForm6 form6(form1);
     TForm7 form7(form1, form5);
+    form7.TabSheet4->SetAccountFinder([&](QWidget* parent) { return AccountDialog::Find(parent, accounts); });
+    form7.TabSheet4->SetPasswordHooks(
+        [&](QWidget* parent, const CalendarEntry& entry) {
+            if (!AskAccountPassword(parent, entry, accounts))
+                return false;
+            calendars.RefreshAll();
+            return true;
+        },
+        [&](const CalendarEntry& entry) { return accounts.PasswordInMemoryOnly(entry); });
     form7.SetLoginStart({&Autostart::IsEnabled, &Autostart::SetEnabled});
 
     form1.SetDayEditorOpener([&](const CellRec& cell, IntPair pos) {

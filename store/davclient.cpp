@@ -8,7 +8,9 @@
 namespace {
 
 constexpr int MaxRedirects = 5;
-constexpr int TimeoutMs = 30000;
+// Silence this long ends a request; a first listing of a large calendar can
+// keep a small server busy for tens of seconds before it answers.
+constexpr int TimeoutMs = 120000;
 
 bool IsLoopback(const QString& host)
 {

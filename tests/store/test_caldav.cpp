@@ -51,9 +51,7 @@ private slots:
         QCOMPARE(m_server.MakeCalendar(QStringLiteral("/alice/home/"), QStringLiteral("Home"), QStringLiteral("#00ff00")), 201);
         QCOMPARE(m_server.MakeCalendar(QStringLiteral("/bob/private/"), QStringLiteral("Bob"), QStringLiteral("#0000ff"),
                                        QStringLiteral("bob"), QStringLiteral("other")), 201);
-        for (const QString summary : {"Alpha", "Bravo", "Charlie"})
-            QCOMPARE(m_server.Request("PUT", QStringLiteral("/alice/work/%1.ics").arg(summary[0].toLower()),
-                                      RadicaleServer::Event(summary[0].toLower(), summary)), 201);
+        QCOMPARE(m_server.Request("PUT", QStringLiteral("/alice/work/a.ics"), RadicaleServer::Event("a", "Alpha")), 201);
         const QUrl server(m_server.Url());
         m_passwords.KeepForSession(Passwords::Key(QStringLiteral("alice"), server), QStringLiteral("secret"));
         m_passwords.KeepForSession(Passwords::Key(QStringLiteral("mallory"), server), QStringLiteral("guess"));
@@ -95,11 +93,27 @@ private slots:
 
     // Changed, added and deleted objects show after a refresh; an unchanged
     // calendar costs one request; a token the server no longer knows means
-    // a full listing.
+    // a full listing. The same with ETags alone, as for a server without
+    // sync-collection.
+    void refresh_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("validators");
+        QTest::newRow("sync-collection") << "/alice/synced/" << QByteArray();
+        QTest::newRow("etag listing") << "/alice/listed/" << QByteArray(R"({"nosync":true})");
+    }
     void refresh()
     {
-        CalDavSource source(Work(), &m_network, &m_passwords);
-        CalendarSource::Result first = Fetch(source, {}, {});
+        QFETCH(QString, path);
+        QFETCH(QByteArray, validators);
+        QCOMPARE(m_server.MakeCalendar(path, path, QStringLiteral("#123456")), 201);
+        for (const QString summary : {"Alpha", "Bravo", "Charlie"})
+            QCOMPARE(m_server.Request("PUT", path + summary[0].toLower() + QStringLiteral(".ics"),
+                                      RadicaleServer::Event(summary[0].toLower(), summary)), 201);
+        CalendarEntry entry = Work();
+        entry.Source = m_server.Url(path);
+        CalDavSource source(entry, &m_network, &m_passwords);
+        CalendarSource::Result first = Fetch(source, validators, {});
         QCOMPARE(first.Outcome, Kind::Changed);
         QCOMPARE(first.Text.count("BEGIN:VEVENT"), 3);
 
@@ -108,9 +122,9 @@ private slots:
         QCOMPARE(same.Outcome, Kind::Unchanged);
         QCOMPARE(source.RequestCount() - before, 1);
 
-        QCOMPARE(m_server.Request("PUT", QStringLiteral("/alice/work/b.ics"), RadicaleServer::Event("b", "Echo")), 201);
-        QCOMPARE(m_server.Request("PUT", QStringLiteral("/alice/work/d.ics"), RadicaleServer::Event("d", "Delta")), 201);
-        QCOMPARE(m_server.Request("DELETE", QStringLiteral("/alice/work/c.ics")), 200);
+        QCOMPARE(m_server.Request("PUT", path + QStringLiteral("b.ics"), RadicaleServer::Event("b", "Echo")), 201);
+        QCOMPARE(m_server.Request("PUT", path + QStringLiteral("d.ics"), RadicaleServer::Event("d", "Delta")), 201);
+        QCOMPARE(m_server.Request("DELETE", path + QStringLiteral("c.ics")), 200);
         before = source.RequestCount();
         const CalendarSource::Result next = Fetch(source, same.Validators, first.Text);
         QCOMPARE(next.Outcome, Kind::Changed);

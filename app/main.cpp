@@ -80,7 +80,7 @@ int main(int argc, char** argv)
     FeedStore calendars(QDir::currentPath());
     calendars.SetSourceFactory([&](const CalendarEntry& entry) { return MakeCalendarSource(entry, network, passwords); });
     TForm1 form1;
-    form1.Calendars = &calendars;
+    form1.SetCalendarStore(&calendars);
     TForm3 form3(form1);
     TAboutBox about;
     TForm5 form5;

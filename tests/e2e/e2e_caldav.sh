@@ -49,9 +49,13 @@ e2e_wait_until 10 marked || { e2e_log >&2; e2e_fail "no mark in the calendar's c
 
 # The day's pop-up holds one line more than another day's.
 popup_height() {
-  xdotool mousemove "$(($(cell_x "$1") + 5))" 25
-  local pop=""
-  e2e_wait_until 3 test -n "$(other_windows)" || e2e_fail "no pop-up over day $1"
+  local pop="" try
+  # A move right after the menu closed can go unseen: move again until it shows.
+  for try in 1 2 3; do
+    e2e_pointer "$(($(cell_x "$1") + 5))" 25
+    e2e_wait_until 2 test -n "$(other_windows)" && break
+  done
+  [ -n "$(other_windows)" ] || e2e_fail "no pop-up over day $1"
   pop="$(other_windows | tail -n 1)"
   e2e_geometry "$pop" | awk '{print $4}'
   xdotool mousemove "$(($(cell_x "$1") + 5))" 18

@@ -19,9 +19,9 @@ constexpr int MaxInstancesPerSeries = 1000;
 // Steps of libical's iterator one series may take in one expansion: a rule
 // with COUNT cannot be skipped ahead, and this bounds what it may cost.
 constexpr int MaxRuleSteps = 50000;
-// Zone offsets lie within a day of UTC: margins for comparing wall clocks
-// with instants.
-constexpr qint64 ZoneMargin = 2 * Day;
+// Zone offsets lie within a day of UTC (-12 to +14 hours): the margin for
+// comparing wall clocks with instants.
+constexpr qint64 ZoneMargin = Day;
 
 // libical keeps global state (its UTC zone, its error state, each zone's
 // table of changes): every call into it holds this lock. Recursive, since
@@ -89,20 +89,18 @@ bool SameName(const char* line, qsizetype size, const char* name)
     return size >= n && qstrnicmp(line, name, size_t(n)) == 0;
 }
 
-// A content line's name: up to its first ';' or ':'.
-QByteArray LineName(const char* line, qsizetype size)
+// Whether a content line's name (up to its first ';' or ':') is name.
+bool HasName(const char* line, qsizetype size, const char* name)
 {
-    qsizetype end = 0;
-    while (end < size && line[end] != ';' && line[end] != ':')
-        ++end;
-    return QByteArray(line, end).toUpper();
+    const qsizetype n = qsizetype(std::strlen(name));
+    return size > n && (line[n] == ';' || line[n] == ':') && qstrnicmp(line, name, size_t(n)) == 0;
 }
 
-bool IsWantedEventProperty(const QByteArray& name)
+bool IsWantedEventProperty(const char* line, qsizetype size)
 {
     static const char* const wanted[] = {"DTSTART", "DTEND",         "DURATION", "RRULE", "RDATE",
                                          "EXDATE",  "RECURRENCE-ID", "UID",      "SUMMARY", "STATUS"};
-    return std::any_of(std::begin(wanted), std::end(wanted), [&](const char* w) { return name == w; });
+    return std::any_of(std::begin(wanted), std::end(wanted), [&](const char* w) { return HasName(line, size, w); });
 }
 
 // The lines of one text, CR LF or LF ended.
@@ -125,6 +123,7 @@ struct Line {
 std::vector<Line> SplitLines(const QByteArray& text)
 {
     std::vector<Line> lines;
+    lines.reserve(size_t(text.count('\n')) + 1);
     const char* at = text.constData();
     const char* const end = at + text.size();
     while (at < end) {
@@ -221,7 +220,7 @@ void CopyComponent(const std::vector<Line>& lines, std::pair<size_t, size_t> spa
             keep = depth <= maxDepth;
             --depth;
         } else if (!line.Continues) {
-            keep = depth <= maxDepth && (!eventOnly || IsWantedEventProperty(LineName(line.Text, line.Size)));
+            keep = depth <= maxDepth && (!eventOnly || IsWantedEventProperty(line.Text, line.Size));
         }
         if (keep)
             AppendLine(line, out);
@@ -371,7 +370,7 @@ private:
         QByteArray text("BEGIN:VCALENDAR\r\n");
         bool wrTimezone = false;
         for (size_t i : calendar.Properties) {
-            if (LineName(lines[i].Text, lines[i].Size) != "X-WR-TIMEZONE")
+            if (!HasName(lines[i].Text, lines[i].Size, "X-WR-TIMEZONE"))
                 continue;
             wrTimezone = true;
             AppendLine(lines[i], text);
@@ -392,9 +391,10 @@ private:
         if (vcalendar) {
             for (icalcomponent* zone = icalcomponent_get_first_component(vcalendar, ICAL_VTIMEZONE_COMPONENT); zone;
                  zone = icalcomponent_get_next_component(vcalendar, ICAL_VTIMEZONE_COMPONENT)) {
-                if (icalproperty* tzid = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY))
-                    if (const char* id = icalproperty_get_tzid(tzid))
-                        zoneDefinitions.insert(QByteArray(id), icalcomponent_new_clone(zone));
+                icalproperty* tzid = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
+                const char* id = tzid ? icalproperty_get_tzid(tzid) : nullptr;
+                if (id && !zoneDefinitions.contains(QByteArray(id)))
+                    zoneDefinitions.insert(QByteArray(id), icalcomponent_new_clone(zone));
             }
             for (icalproperty* p = icalcomponent_get_first_property(vcalendar, ICAL_X_PROPERTY); p;
                  p = icalcomponent_get_next_property(vcalendar, ICAL_X_PROPERTY)) {
@@ -422,7 +422,9 @@ private:
             if (definition == zoneDefinitions.constEnd())
                 return LocalZone; // perhaps defined by a later calendar: not remembered
             zone.Ical = icaltimezone_new();
-            if (!icaltimezone_set_component(zone.Ical, icalcomponent_new_clone(*definition))) {
+            icalcomponent* copy = icalcomponent_new_clone(*definition);
+            if (!icaltimezone_set_component(zone.Ical, copy)) {
+                icalcomponent_free(copy);
                 icaltimezone_free(zone.Ical, 1);
                 zoneIds.insert(tzid, LocalZone);
                 return LocalZone;
@@ -855,6 +857,10 @@ std::shared_ptr<const ICalFeed> ICalFeed::Parse(const QByteArray& text, QString*
             icalerror_set_errors_are_fatal(0);
         });
     }
+    size_t events = 0;
+    for (const CalendarSpans& calendar : calendars)
+        events += calendar.Events.size();
+    data->Events.reserve(events);
     FeedReader reader(*data);
     for (const CalendarSpans& calendar : calendars)
         reader.ReadCalendar(lines, calendar);

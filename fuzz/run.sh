@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs the profile fuzzer from the seed corpus without writing into it.
+# Runs a fuzzer from its seed corpus without writing into it.
 # Usage: run.sh FUZZER SEED_CORPUS ARTIFACT_DIR [libFuzzer options...]
 # New inputs go to a scratch corpus that is thrown away; an input that makes
 # the fuzzer fail is kept in ARTIFACT_DIR.

@@ -1,9 +1,11 @@
 #include "agenda.h"
 
+#include "caldavsource.h"
 #include "calendarrules.h"
 #include "feedstore.h"
 #include "holidayfiles.h"
 #include "nationalholidays.h"
+#include "passwords.h"
 #include "schedulefiles.h"
 #include "settingsfile.h"
 #include "tinifile.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -139,7 +142,10 @@ int RunAgenda(const CommandLine& line, int& argc, char** argv)
     // Relative Source= paths are read from the data folder, as the bar does.
     QDir::setCurrent(dataDir);
 
+    QNetworkAccessManager network;
+    Passwords passwords;
     FeedStore store(dataDir);
+    store.SetSourceFactory([&](const CalendarEntry& entry) { return MakeCalendarSource(entry, network, passwords); });
     int failed = 0;
     if (line.Refresh) {
         store.Start();

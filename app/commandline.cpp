@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 CommandLine Failure(const QString& error)
@@ -10,10 +12,49 @@ CommandLine Failure(const QString& error)
     return line;
 }
 
+// --add-calendar and --calendars: options with one value each, and --data.
+CommandLine ParseCalendarCommand(const QStringList& args)
+{
+    CommandLine line;
+    line.Run = args.contains(QStringLiteral("--add-calendar")) ? CommandLine::Mode::AddCalendar
+                                                                : CommandLine::Mode::Calendars;
+    const QStringList valued = line.Run == CommandLine::Mode::AddCalendar
+                                   ? QStringList{QStringLiteral("--add-calendar"), QStringLiteral("--name"),
+                                                 QStringLiteral("--user"), QStringLiteral("--color"), QStringLiteral("--data")}
+                                   : QStringList{QStringLiteral("--data")};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (line.Run == CommandLine::Mode::Calendars && arg == u"--calendars")
+            continue;
+        if (!valued.contains(arg))
+            return Failure(QStringLiteral("unexpected argument: %1").arg(arg));
+        if (i + 1 >= args.size() || args[i + 1].isEmpty())
+            return Failure(QStringLiteral("%1 needs a value").arg(arg));
+        const QString value = args[++i];
+        if (arg == u"--add-calendar")
+            line.Address = value;
+        else if (arg == u"--name")
+            line.Name = value;
+        else if (arg == u"--user")
+            line.User = value;
+        else if (arg == u"--color")
+            line.Color = value;
+        else
+            line.DataDir = value;
+    }
+    static const QRegularExpression color(QStringLiteral("^#[0-9a-fA-F]{6}$"));
+    if (!line.Color.isEmpty() && !color.match(line.Color).hasMatch())
+        return Failure(QStringLiteral("not a colour (#rrggbb): %1").arg(line.Color));
+    line.Color = line.Color.toLower();
+    return line;
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList& args, QDate today)
 {
+    if (args.contains(QStringLiteral("--add-calendar")) || args.contains(QStringLiteral("--calendars")))
+        return ParseCalendarCommand(args);
     CommandLine line;
     if (!args.contains(QStringLiteral("--agenda")))
         return line;

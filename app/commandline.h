@@ -7,7 +7,7 @@
 // What the program was asked to do on its command line. Without a mode of
 // its own the bar starts and the arguments are left to Qt.
 struct CommandLine {
-    enum class Mode { Bar, Agenda, Error };
+    enum class Mode { Bar, Agenda, AddCalendar, Calendars, Error };
     Mode Run = Mode::Bar;
     // --agenda [FROM [TO]]: inclusive dates; FROM defaults to today, TO to
     // FROM + 6 days.
@@ -16,6 +16,11 @@ struct CommandLine {
     bool Refresh = false; // --refresh
     QString DataDir;      // --data DIR; empty: the current folder
     QString Error;        // Mode::Error: the one line to print
+    // --add-calendar ADDRESS [--name NAME] [--user USER] [--color #rrggbb]
+    QString Address;
+    QString Name;
+    QString User;
+    QString Color;
 };
 
 // args without the program's name; today fills the agenda's defaults.

@@ -1,5 +1,10 @@
+#include "accountdialog.h"
 #include "agenda.h"
 #include "autostart.h"
+#include "caldavaccounts.h"
+#include "caldavsource.h"
+#include "calendarcommands.h"
+#include "calendarpage.h"
 #include "commandline.h"
 #include "cp932.h"
 #include "endsession.h"
@@ -8,6 +13,7 @@
 #include "messagebox.h"
 #include "modal.h"
 #include "murvaneapplication.h"
+#include "passwords.h"
 #include "pointerwatch.h"
 #include "taboutbox.h"
 #include "tform1.h"
@@ -18,6 +24,7 @@
 #include "translations.h"
 
 #include <QDir>
+#include <QNetworkAccessManager>
 #include <QTimer>
 
 #include <cstdio>
@@ -35,6 +42,10 @@ int main(int argc, char** argv)
     }
     if (commandLine.Run == CommandLine::Mode::Agenda)
         return RunAgenda(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::AddCalendar)
+        return RunAddCalendar(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::Calendars)
+        return RunListCalendars(commandLine, argc, argv);
 
     DisplayPlatform::ChooseQtPlatform();
     const QString noDisplay = DisplayPlatform::NoDisplayReason();
@@ -61,14 +72,28 @@ int main(int argc, char** argv)
     if (!ClaimDataFolder(lock))
         return 3;
 
-    // Outlives the bar, which holds it.
+    // Outlive the bar, which holds them. CalDAV calendars sign in with the
+    // passwords of the secret store.
+    QNetworkAccessManager network;
+    Passwords passwords;
+    CalDavAccounts accounts(&network, &passwords);
     FeedStore calendars(QDir::currentPath());
+    calendars.SetSourceFactory([&](const CalendarEntry& entry) { return MakeCalendarSource(entry, network, passwords); });
     TForm1 form1;
     TForm3 form3(form1);
     TAboutBox about;
     TForm5 form5;
     TForm6 form6(form1);
     TForm7 form7(form1, form5);
+    form7.TabSheet4->SetAccountFinder([&](QWidget* parent) { return AccountDialog::Find(parent, accounts); });
+    form7.TabSheet4->SetPasswordHooks(
+        [&](QWidget* parent, const CalendarEntry& entry) {
+            if (!AskAccountPassword(parent, entry, accounts))
+                return false;
+            calendars.RefreshAll();
+            return true;
+        },
+        [&](const CalendarEntry& entry) { return accounts.PasswordInMemoryOnly(entry); });
     form7.SetLoginStart({&Autostart::IsEnabled, &Autostart::SetEnabled});
 
     form1.SetDayEditorOpener([&](const CellRec& cell, IntPair pos) {

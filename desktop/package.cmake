@@ -25,9 +25,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # murvane_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/murvane/murvane)
 # The libraries come from dpkg-shlibdeps; the fonts the bar and the dialogs
-# draw with are no library of it.
+# draw with are no library of it, nor libsecret, which QtKeychain loads at run
+# time to reach the Secret Service.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-liberation, libsecret-1-0")
 # Qt's own Japanese texts for its colour and file dialogs; English without them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 

@@ -110,9 +110,13 @@ void CalendarPage::SelectionChanged()
 QString CalendarPage::StateOf(const CalendarEntry& entry) const
 {
     if (!entry.Section.isEmpty()) {
-        for (const CalendarStatus& status : m_states)
-            if (status.Entry.Section == entry.Section)
-                return status.StateText();
+        for (const CalendarStatus& status : m_states) {
+            if (status.Entry.Section != entry.Section)
+                continue;
+            if (!entry.User.isEmpty() && m_memoryOnly && m_memoryOnly(entry))
+                return status.StateText() + QStringLiteral(" (パスワードはこの起動の間だけ記憶)");
+            return status.StateText();
+        }
     }
     return QStringLiteral("保存すると読み込みます");
 }
@@ -132,6 +136,16 @@ void CalendarPage::ChangeButtonClick()
     if (selected.isEmpty())
         return;
     const int row = ListBox->row(selected.first());
+    const CalendarEntry& entry = m_entries[row];
+    if (m_asker && !entry.User.isEmpty()) {
+        const QString state = StateOf(entry);
+        const bool refused = state.startsWith(QStringLiteral("認証に失敗しました"))
+                             || state.startsWith(QStringLiteral("パスワードが必要です"));
+        if (refused && MessageBoxes::AskOkCancel(this, state + QStringLiteral("\nパスワードを入力し直しますか？"))) {
+            m_asker(this, entry);
+            return;
+        }
+    }
     Edit->PrepareChange(m_entries[row]);
     if (RunModal(*Edit) != QDialog::Accepted || Edit->Result().isEmpty())
         return;

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -21,6 +23,16 @@ public:
 
     // Offered by the add dialog, for accounts that list their calendars.
     void SetAccountFinder(CalendarEdit::AccountFinder finder) { Edit->SetAccountFinder(std::move(finder)); }
+
+    // For calendars that sign in: asks for a password again (true when one
+    // was given), and tells whether one lives in memory only.
+    using PasswordAsker = std::function<bool(QWidget* parent, const CalendarEntry& entry)>;
+    using MemoryOnly = std::function<bool(const CalendarEntry& entry)>;
+    void SetPasswordHooks(PasswordAsker asker, MemoryOnly memoryOnly)
+    {
+        m_asker = std::move(asker);
+        m_memoryOnly = std::move(memoryOnly);
+    }
 
     // At every showing: the list as the file holds it, the states as the
     // store (if any) knows them.
@@ -49,4 +61,6 @@ private:
     QList<CalendarEntry> m_loaded;
     QList<CalendarEntry> m_entries; // one a row of ListBox
     QList<CalendarStatus> m_states;
+    PasswordAsker m_asker;
+    MemoryOnly m_memoryOnly;
 };

@@ -23,6 +23,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxi-de
 BUILD_PACKAGES+=(qt6-translations-l10n)
 # The icon's PNG sizes are rendered from its SVG at build time.
 BUILD_PACKAGES+=(librsvg2-bin)
+# CalDAV passwords go to the system's secret store through QtKeychain, which
+# reaches the Secret Service through libsecret at run time.
+BUILD_PACKAGES+=(qtkeychain-qt6-dev libsecret-1-0)
 # What the end-to-end tests add: a virtual X server and a way to drive it.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils)
 # The day-change end-to-end test runs the program under a faked clock.
@@ -45,6 +48,9 @@ BUILD_PACKAGES+=(libical-dev)
 TEST_PACKAGES+=(python3-recurring-ical-events python3-icalendar python3-x-wr-timezone)
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
+# CalDAV tests: a Radicale server, and a session bus with GNOME's keyring
+# daemon as the secret store, looked at with secret-tool.
+TEST_PACKAGES+=(radicale dbus gnome-keyring libsecret-tools)
 PACKAGE_PACKAGES=(dpkg-dev file)
 # The store's tests serve feeds with Python's http.server.
 TEST_PACKAGES+=(python3)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "commandline.h"
+
+// `murvane --add-calendar ADDRESS [--name NAME] [--user USER] [--color
+// #rrggbb]`: adds a feed to Calendars.ini or, with a user, signs in with the
+// password read as one line from standard input, keeps that password in the
+// system's secret store and adds every calendar found.
+// `murvane --calendars`: each calendar with its state, one a line.
+// No window; 0, or one line on standard error and a non-zero status.
+int RunAddCalendar(const CommandLine& line, int& argc, char** argv);
+int RunListCalendars(const CommandLine& line, int& argc, char** argv);

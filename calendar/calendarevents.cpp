@@ -37,8 +37,11 @@ void AppendDayEvents(const EventInstance& instance, const QTimeZone& local, int 
 
 bool DayEventBefore(const DayEvent& a, const DayEvent& b)
 {
-    return std::tuple(a.Date, !a.AllDay(), a.StartMinute, a.EndMinute, a.Summary, a.Calendar)
-         < std::tuple(b.Date, !b.AllDay(), b.StartMinute, b.EndMinute, b.Summary, b.Calendar);
+    // References, so that sorting a month's events copies no summary.
+    const auto key = [](const DayEvent& e) {
+        return std::forward_as_tuple(e.Date, e.StartMinute, e.EndMinute, e.Summary, e.Calendar);
+    };
+    return key(a) < key(b);
 }
 
 QString MinuteText(int minute)

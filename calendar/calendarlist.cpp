@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <optional>
 
 // Calendars.ini is UTF-8 and may be edited by hand, so it gets a small reader
@@ -314,4 +315,34 @@ void WriteCalendarList(const QString& dataDir, QList<CalendarEntry>& entries)
         RaiseWriteError(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         RaiseWriteError(path);
+}
+
+QList<CalendarEntry> MergeCalendarEdits(QList<CalendarEntry> current, const QList<CalendarEntry>& loaded,
+                                        const QList<CalendarEntry>& edited)
+{
+    const auto find = [](auto& list, const QString& section) {
+        return std::find_if(list.begin(), list.end(), [&](const CalendarEntry& entry) {
+            return entry.Section.compare(section, Qt::CaseInsensitive) == 0;
+        });
+    };
+    for (const CalendarEntry& before : loaded) {
+        if (find(edited, before.Section) == edited.end()) {
+            if (const auto it = find(current, before.Section); it != current.end())
+                current.erase(it);
+        }
+    }
+    for (const CalendarEntry& after : edited) {
+        if (after.Section.isEmpty()) {
+            current.append(after);
+            continue;
+        }
+        const auto before = find(loaded, after.Section);
+        if (before != loaded.end() && *before == after)
+            continue;
+        if (const auto it = find(current, after.Section); it != current.end())
+            *it = after;
+        else
+            current.append(after);
+    }
+    return current;
 }

@@ -29,3 +29,12 @@ QList<CalendarEntry> ReadCalendarList(const QString& dataDir);
 // listed removed, every unknown key and section kept. Raises AppError
 // "%1 に書き込めません" and leaves the file as it was when it cannot.
 void WriteCalendarList(const QString& dataDir, QList<CalendarEntry>& entries);
+
+// The list to write when a dialog that read `loaded` ends with `edited`:
+// `current` (the file as it is now) with the dialog's own changes made to it.
+// Calendars added or changed elsewhere meanwhile stay; one changed both
+// there and in the dialog takes the dialog's version; one the dialog deleted
+// goes. Entries are matched by section; the dialog's new ones (no section
+// yet) come last.
+QList<CalendarEntry> MergeCalendarEdits(QList<CalendarEntry> current, const QList<CalendarEntry>& loaded,
+                                        const QList<CalendarEntry>& edited);

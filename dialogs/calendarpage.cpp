@@ -70,7 +70,9 @@ void CalendarPage::Apply(const QString& dataDir)
 {
     if (m_entries == m_loaded)
         return;
-    QList<CalendarEntry> written = m_entries;
+    // Onto the file as it is now: a calendar added meanwhile by hand or by
+    // murvane --add-calendar stays.
+    QList<CalendarEntry> written = MergeCalendarEdits(ReadCalendarList(dataDir), m_loaded, m_entries);
     WriteCalendarList(dataDir, written);
     m_entries = written;
     m_loaded = written;

@@ -15,6 +15,8 @@ private slots:
     void writing_data();
     void writing();
     void writtenListReadsBack();
+    void dialogEditsMergeOntoTheFile_data();
+    void dialogEditsMergeOntoTheFile();
 
 private:
     QString Path() const { return m_dir->filePath(QString::fromLatin1(CalendarListFileName)); }
@@ -130,6 +132,48 @@ void TestCalendarList::writtenListReadsBack()
     const QByteArray before = ReadBytes(Path());
     QVERIFY_THROWS_EXCEPTION(AppError, WriteCalendarList(m_dir->filePath("missing/dir"), entries));
     QCOMPARE(ReadBytes(Path()), before);
+}
+
+// Lists as "Section:Name" words; a section "-" stands for a new entry.
+namespace {
+QList<CalendarEntry> Entries(const QString& words)
+{
+    QList<CalendarEntry> list;
+    for (const QString& word : words.split(u' ', Qt::SkipEmptyParts)) {
+        CalendarEntry entry;
+        entry.Section = word.section(u':', 0, 0) == u"-" ? QString() : word.section(u':', 0, 0);
+        entry.Name = word.section(u':', 1);
+        list.append(entry);
+    }
+    return list;
+}
+} // namespace
+
+void TestCalendarList::dialogEditsMergeOntoTheFile_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QString>("edited");
+    QTest::addColumn<QString>("merged");
+    QTest::newRow("added elsewhere stays") << "C1:a C2:b C3:x" << "C1:a C2:b" << "C1:a C2:B" << "C1:a C2:B C3:x";
+    QTest::newRow("changed elsewhere stays") << "C1:A C2:b" << "C1:a C2:b" << "C1:a C2:B" << "C1:A C2:B";
+    QTest::newRow("changed in both: the dialog's") << "C1:elsewhere" << "C1:a" << "C1:dialog" << "C1:dialog";
+    QTest::newRow("deleted in the dialog") << "C1:a C2:b C3:x" << "C1:a C2:b" << "C2:b" << "C2:b C3:x";
+    QTest::newRow("deleted elsewhere, changed here") << "C2:b" << "C1:a C2:b" << "C1:A C2:b" << "C2:b C1:A";
+    QTest::newRow("deleted elsewhere, untouched here") << "C2:b" << "C1:a C2:b" << "C1:a C2:b" << "C2:b";
+    QTest::newRow("new ones last") << "C1:a C3:x" << "C1:a" << "C1:a -:n" << "C1:a C3:x -:n";
+}
+
+void TestCalendarList::dialogEditsMergeOntoTheFile()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, loaded);
+    QFETCH(QString, edited);
+    QFETCH(QString, merged);
+    QStringList got;
+    for (const CalendarEntry& e : MergeCalendarEdits(Entries(current), Entries(loaded), Entries(edited)))
+        got << (e.Section.isEmpty() ? QStringLiteral("-") : e.Section) + u':' + e.Name;
+    QCOMPARE(got.join(u' '), merged);
 }
 
 QTEST_GUILESS_MAIN(TestCalendarList)

@@ -1,6 +1,7 @@
 #include "accountdialog.h"
 
 #include "barfonts.h"
+#include "controls.h"
 #include "messagebox.h"
 #include "modal.h"
 
@@ -15,21 +16,6 @@
 namespace {
 
 const QString MemoryOnlyText = QStringLiteral("パスワードを保管する場所がないため、この起動の間だけ記憶します");
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    return button;
-}
 
 // Keeps the password for each server the entries are on; false when no
 // secret store took it.

@@ -1,6 +1,7 @@
 #include "calendaredit.h"
 
 #include "barfonts.h"
+#include "controls.h"
 #include "dialogseams.h"
 #include "messagebox.h"
 
@@ -18,21 +19,6 @@ namespace {
 
 constexpr int MinRefreshMinutes = 5;
 constexpr int MaxRefreshMinutes = 7 * 24 * 60;
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    return button;
-}
 
 // A name for a calendar the user left unnamed: the file's name without
 // ".ics", or the address's host.

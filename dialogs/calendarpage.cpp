@@ -1,6 +1,7 @@
 #include "calendarpage.h"
 
 #include "apperror.h"
+#include "controls.h"
 #include "messagebox.h"
 #include "modal.h"
 
@@ -10,16 +11,7 @@
 #include <QSignalBlocker>
 
 namespace {
-
 constexpr int SwatchSize = 12;
-
-QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    return button;
-}
-
 } // namespace
 
 CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent)

@@ -2,6 +2,7 @@
 
 #include "barfonts.h"
 #include "calendarrules.h"
+#include "controls.h"
 #include "holidayfiles.h"
 #include "tform7.h"
 
@@ -16,14 +17,6 @@
 #include <QSpinBox>
 
 namespace {
-QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 QSpinBox* MakeSpin(QWidget* parent, int left, int top, int maximum)
 {
     auto* spin = new QSpinBox(parent);

@@ -6,6 +6,7 @@
 #include "barpicture.h"
 #include "calendarpage.h"
 #include "colors.h"
+#include "controls.h"
 #include "dialogseams.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
@@ -56,21 +57,6 @@ public:
 private:
     const TForm7& m_form;
 };
-
-QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& geometry)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
 
 void SetLabelColors(QLabel& label, ColorRef back, ColorRef text)
 {

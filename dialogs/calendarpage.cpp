@@ -1,6 +1,7 @@
 #include "calendarpage.h"
 
 #include "apperror.h"
+#include "calendaraccounts.h"
 #include "controls.h"
 #include "messagebox.h"
 #include "modal.h"
@@ -81,7 +82,7 @@ void CalendarPage::Fill(int selectRow)
                                              entry.Name + u'\n' + StateOf(entry));
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
             item->setCheckState(entry.Shown ? Qt::Checked : Qt::Unchecked);
-            item->setToolTip(entry.Source);
+            item->setToolTip(AddressWithoutUser(entry.Source));
             ListBox->addItem(item);
         }
         if (selectRow >= 0 && selectRow < ListBox->count())
@@ -98,7 +99,8 @@ void CalendarPage::SelectionChanged()
     const int row = selected.isEmpty() ? -1 : ListBox->row(selected.first());
     ChangeButton->setEnabled(row >= 0);
     DeleteButton->setEnabled(row >= 0);
-    SourceLabel->setText(row < 0 ? QString() : m_entries[row].Source);
+    // A user part in the address may carry a password: never shown.
+    SourceLabel->setText(row < 0 ? QString() : AddressWithoutUser(m_entries[row].Source));
 }
 
 QString CalendarPage::StateOf(const CalendarEntry& entry) const

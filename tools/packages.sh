@@ -46,11 +46,11 @@ TEST_PACKAGES+=(sway xwayland grim libwayland-dev)
 BUILD_PACKAGES+=(libical-dev)
 # The reader's expansions are checked against recurring_ical_events.
 TEST_PACKAGES+=(python3-recurring-ical-events python3-icalendar python3-x-wr-timezone)
-# What tools/package adds: CPack's DEB generator finds the libraries with
-# dpkg-shlibdeps and the programs with file.
 # CalDAV tests: a Radicale server, and a session bus with GNOME's keyring
 # daemon as the secret store, looked at with secret-tool.
 TEST_PACKAGES+=(radicale dbus gnome-keyring libsecret-tools)
-PACKAGE_PACKAGES=(dpkg-dev file)
 # The store's tests serve feeds with Python's http.server.
 TEST_PACKAGES+=(python3)
+# What tools/package adds: CPack's DEB generator finds the libraries with
+# dpkg-shlibdeps and the programs with file.
+PACKAGE_PACKAGES=(dpkg-dev file)

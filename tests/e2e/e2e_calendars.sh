@@ -52,11 +52,13 @@ e2e_wait_until 5 mark_is "$day" d50000 ||
   { e2e_log >&2; e2e_fail "no mark under day $day: $(pixel "$(mark_x "$day")" 31)"; }
 mark_is $((day + 1)) c0c0c0 || e2e_fail "a mark under day $((day + 1)): $(pixel "$(mark_x $((day + 1)))" 31)"
 
-# The pop-up of the event's day is one line taller than a plain day's.
+# The pop-up of the event's day is one line taller than a plain day's. The
+# pointer keeps moving inside the cell, as a hand does: a redraw for the
+# calendars hides a pop-up that is up, and only a move brings it back.
 popup_height() {
-  xdotool mousemove "$(mark_x "$1")" 25
-  local deadline=$(($(date +%s%N) + 3000000000)) w
+  local deadline=$(($(date +%s%N) + 5000000000)) w n=0
   while [ "$(date +%s%N)" -lt "$deadline" ]; do
+    [ $((n++ % 15)) = 0 ] && xdotool mousemove "$(mark_x "$1")" $((24 + n % 2))
     for w in $(xdotool search --onlyvisible --pid "$MURVANE_PID" 2>/dev/null); do
       [ "$w" = "$bar" ] && continue
       read -r _ y _ h <<<"$(e2e_geometry "$w")"

@@ -1,21 +1,18 @@
 #include "cp932.h"
 
 #include "apperror.h"
-
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "cp932codec.h"
 
 #include <vector>
 
-// ICU's CP932 table differs from Windows in two ways that matter for files:
-// it swaps the control bytes 0x1A, 0x1C and 0x7F, and it encodes a character
-// it cannot represent as FC FC instead of failing. So ASCII never goes through
-// ICU, decoding uses a table built once from ICU's double-byte mappings, and
-// every encoded run is checked by decoding it back.
+// ASCII and half-width katakana are converted here, byte for byte; only the
+// double-byte characters go through the platform's converter (cp932_icu.cpp,
+// cp932_win.cpp). Decoding uses a table built once from its double-byte
+// mappings, and every encoded run is checked by decoding it back, so that no
+// converter can slip in a best fit.
 
 namespace {
 
-constexpr const char* CodecName = "windows-31j";
 constexpr char16_t Replacement = 0xFFFD;
 
 bool IsLeadByte(uchar b)
@@ -44,42 +41,20 @@ struct DecodeTable {
 
     DecodeTable()
     {
-        QStringDecoder decoder(CodecName);
-        if (!decoder.isValid())
-            return;
-        // Every lead and trail pair, each followed by a line feed so that the
-        // decoder resynchronises after an unmapped pair.
-        QByteArray all;
         std::vector<quint16> codes;
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(uchar(lead)))
                 continue;
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!IsTrailByte(uchar(trail)))
-                    continue;
-                all.append(char(lead));
-                all.append(char(trail));
-                all.append('\n');
-                codes.push_back(quint16(lead << 8 | trail));
-            }
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (IsTrailByte(uchar(trail)))
+                    codes.push_back(quint16(lead << 8 | trail));
         }
-        const QString decoded = decoder.decode(all);
-        if (decoded.size() != qsizetype(codes.size() * 2)) {
-            // Not one character per pair: decode pair by pair instead.
-            for (quint16 code : codes) {
-                QStringDecoder single(CodecName);
-                const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
-                const QString c = single.decode(QByteArrayView(bytes, 2));
-                if (c.size() == 1 && c[0].unicode() >= 0x80)
-                    pairs[code] = c[0].unicode();
-            }
-        } else {
-            for (size_t i = 0; i < codes.size(); ++i) {
-                const char16_t c = decoded[qsizetype(i * 2)].unicode();
-                // An ASCII result would be a substitution, not a mapping.
-                pairs[codes[i]] = c >= 0x80 ? c : Replacement;
-            }
-        }
+        std::vector<char16_t> decoded;
+        if (!Cp932Codec::DecodePairs(codes, decoded) || decoded.size() != codes.size())
+            return;
+        for (size_t i = 0; i < codes.size(); ++i)
+            // An ASCII result would be a substitution, not a mapping.
+            pairs[codes[i]] = decoded[i] >= 0x80 ? decoded[i] : Replacement;
         valid = true;
     }
 };
@@ -111,14 +86,11 @@ char16_t WindowsForm(char16_t c)
 // katakana. Returns false when a character has no exact CP932 form.
 bool EncodeRun(QStringView run, QByteArray& out)
 {
-    QStringEncoder encoder(CodecName);
-    if (!encoder.isValid())
-        return false;
     QString text = run.toString();
     for (QChar& c : text)
         c = QChar(WindowsForm(c.unicode()));
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError())
+    QByteArray bytes;
+    if (!Cp932Codec::EncodeDoubleByte(text, bytes))
         return false;
     if (Cp932::Decode(bytes) != text)
         return false;

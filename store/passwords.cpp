@@ -1,22 +1,9 @@
 #include "passwords.h"
 
+#include "secretstore.h"
+
 #include <QPointer>
 #include <QUrl>
-#include <qt6keychain/keychain.h>
-
-namespace {
-
-const QString Service = QStringLiteral("Murvane");
-
-// Errors that mean no secret store is there to ask, as opposed to an entry
-// that is not in it.
-bool NoSecretStore(QKeychain::Error error)
-{
-    return error == QKeychain::NoBackendAvailable || error == QKeychain::NotImplemented
-           || error == QKeychain::OtherError || error == QKeychain::AccessDenied;
-}
-
-} // namespace
 
 QString Passwords::Key(const QString& user, const QUrl& address)
 {
@@ -34,18 +21,14 @@ void Passwords::Read(const QString& key, QObject* context, std::function<void(co
         QMetaObject::invokeMethod(context, [done, found] { done(found); }, Qt::QueuedConnection);
         return;
     }
-    auto* job = new QKeychain::ReadPasswordJob(Service, this);
-    job->setInsecureFallback(false);
-    job->setKey(key);
-    connect(job, &QKeychain::Job::finished, this, [this, key, guard, done](QKeychain::Job* j) {
-        auto* read = static_cast<QKeychain::ReadPasswordJob*>(j);
+    SecretStore::Read(key, this, [this, key, guard, done](SecretStore::Outcome outcome, const QString& password) {
         PasswordLookup lookup;
-        if (read->error() == QKeychain::NoError) {
-            lookup.Password = read->textData();
+        if (outcome == SecretStore::Outcome::Done) {
+            lookup.Password = password;
             lookup.Found = true;
             m_known.insert(key, lookup.Password);
         } else {
-            lookup.NoSecretStore = NoSecretStore(read->error());
+            lookup.NoSecretStore = outcome == SecretStore::Outcome::NoStore;
         }
         if (m_known.contains(key)) { // written while the store was asked
             lookup.Password = m_known.value(key);
@@ -55,19 +38,14 @@ void Passwords::Read(const QString& key, QObject* context, std::function<void(co
         if (guard)
             done(lookup);
     });
-    job->start();
 }
 
 void Passwords::Write(const QString& key, const QString& password, QObject* context, std::function<void(bool)> done)
 {
     QPointer<QObject> guard(context);
     m_known.insert(key, password);
-    auto* job = new QKeychain::WritePasswordJob(Service, this);
-    job->setInsecureFallback(false);
-    job->setKey(key);
-    job->setTextData(password);
-    connect(job, &QKeychain::Job::finished, this, [this, key, guard, done](QKeychain::Job* j) {
-        const bool stored = j->error() == QKeychain::NoError;
+    SecretStore::Write(key, password, this, [this, key, guard, done](SecretStore::Outcome outcome) {
+        const bool stored = outcome == SecretStore::Outcome::Done;
         if (stored)
             m_sessionOnly.remove(key);
         else
@@ -75,7 +53,6 @@ void Passwords::Write(const QString& key, const QString& password, QObject* cont
         if (guard)
             done(stored);
     });
-    job->start();
 }
 
 void Passwords::KeepForSession(const QString& key, const QString& password)

@@ -1,5 +1,7 @@
 #include "agenda.h"
 
+#include "console.h"
+
 #include "caldavsource.h"
 #include "calendarrules.h"
 #include "feedstore.h"
@@ -81,7 +83,7 @@ bool NationalHolidaysOn(const QString& dataDir)
 
 void Fail(const QString& message)
 {
-    std::fprintf(stderr, "murvane: %s\n", message.toLocal8Bit().constData());
+    Console::Write(stderr, QStringLiteral("murvane: %1\n").arg(message));
 }
 
 } // namespace
@@ -166,10 +168,10 @@ int RunAgenda(const CommandLine& line, int& argc, char** argv)
     const QList<DayEvent> events = store.EventsFromCache(line.From, line.To);
     const QList<AgendaItem> items
         = AgendaItems(dataDir, line.From, line.To, NationalHolidaysOn(dataDir), store.Calendars(), events);
-    QByteArray out;
+    QString out;
     for (const AgendaItem& item : items)
-        out += AgendaLine(item).toUtf8() + '\n';
-    if (std::fwrite(out.constData(), 1, size_t(out.size()), stdout) != size_t(out.size()) || std::fflush(stdout) != 0) {
+        out += AgendaLine(item) + u'\n';
+    if (!Console::Write(stdout, out)) {
         Fail(QStringLiteral("cannot write the agenda"));
         return 1;
     }

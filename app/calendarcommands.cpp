@@ -2,6 +2,7 @@
 
 #include "apperror.h"
 #include "caldavdiscovery.h"
+#include "console.h"
 #include "calendaraccounts.h"
 #include "feedstore.h"
 #include "passwords.h"
@@ -22,13 +23,13 @@ namespace {
 
 int Fail(const QString& message, int status = 1)
 {
-    std::fprintf(stderr, "murvane: %s\n", message.toLocal8Bit().constData());
+    Console::Write(stderr, QStringLiteral("murvane: %1\n").arg(message));
     return status;
 }
 
 void Print(const QString& line)
 {
-    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+    Console::Write(stdout, line + u'\n');
 }
 
 // The data folder, or empty when there is none.

@@ -56,8 +56,16 @@ CommandLine ParseCommandLine(const QStringList& args, QDate today)
     if (args.contains(QStringLiteral("--add-calendar")) || args.contains(QStringLiteral("--calendars")))
         return ParseCalendarCommand(args);
     CommandLine line;
-    if (!args.contains(QStringLiteral("--agenda")))
+    if (!args.contains(QStringLiteral("--agenda"))) {
+        // The bar: --data names its data folder; the rest is Qt's.
+        const qsizetype at = args.indexOf(QStringLiteral("--data"));
+        if (at >= 0) {
+            if (at + 1 >= args.size() || args[at + 1].isEmpty())
+                return Failure(QStringLiteral("--data needs a folder"));
+            line.DataDir = args[at + 1];
+        }
         return line;
+    }
     line.Run = CommandLine::Mode::Agenda;
     QList<QDate> dates;
     for (qsizetype i = 0; i < args.size(); ++i) {

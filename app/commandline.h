@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // What the program was asked to do on its command line. Without a mode of
-// its own the bar starts and the arguments are left to Qt.
+// its own the bar starts, in the folder --data names if given, and the other
+// arguments are left to Qt.
 struct CommandLine {
     enum class Mode { Bar, Agenda, AddCalendar, Calendars, Error };
     Mode Run = Mode::Bar;

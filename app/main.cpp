@@ -6,6 +6,7 @@
 #include "calendarcommands.h"
 #include "calendarpage.h"
 #include "commandline.h"
+#include "console.h"
 #include "cp932.h"
 #include "endsession.h"
 #include "feedstore.h"
@@ -27,17 +28,17 @@
 #include <QNetworkAccessManager>
 #include <QTimer>
 
-#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    Console::AttachToParent();
     // The agenda needs no display: decided before any window system is chosen.
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = ParseCommandLine(args, QDate::currentDate());
     if (commandLine.Run == CommandLine::Mode::Error) {
-        std::fprintf(stderr, "murvane: %s\n", commandLine.Error.toLocal8Bit().constData());
+        Console::Write(stderr, QStringLiteral("murvane: %1\n").arg(commandLine.Error));
         return 2;
     }
     if (commandLine.Run == CommandLine::Mode::Agenda)
@@ -47,10 +48,19 @@ int main(int argc, char** argv)
     if (commandLine.Run == CommandLine::Mode::Calendars)
         return RunListCalendars(commandLine, argc, argv);
 
+    // The bar's data folder is the current folder, which --data may name; the
+    // installer's shortcut names one that may not exist yet.
+    if (!commandLine.DataDir.isEmpty()
+        && (!QDir().mkpath(commandLine.DataDir) || !QDir::setCurrent(commandLine.DataDir))) {
+        Console::Write(stderr, QStringLiteral("murvane: cannot use the folder %1\n")
+                                   .arg(QDir::toNativeSeparators(commandLine.DataDir)));
+        return 2;
+    }
+
     DisplayPlatform::ChooseQtPlatform();
     const QString noDisplay = DisplayPlatform::NoDisplayReason();
     if (!noDisplay.isEmpty()) {
-        std::fprintf(stderr, "murvane: %s\n", noDisplay.toLocal8Bit().constData());
+        Console::Write(stderr, QStringLiteral("murvane: %1\n").arg(noDisplay));
         return 1;
     }
 
@@ -62,7 +72,7 @@ int main(int argc, char** argv)
 
     if (!Cp932::Available()) {
         const QString message = QStringLiteral("Shift-JIS (CP932) の変換が使えません");
-        std::fprintf(stderr, "murvane: no Shift-JIS (CP932) converter is available\n");
+        Console::Write(stderr, QStringLiteral("murvane: no Shift-JIS (CP932) converter is available\n"));
         MessageBoxes::ShowError(message);
         return 1;
     }

@@ -33,7 +33,9 @@ void TestAgenda::commandLine_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("parsed"); // mode from to refresh data, or the error
-    QTest::newRow("no agenda: the bar, Qt's options untouched") << QStringList{"-platform", "xcb"} << "bar";
+    QTest::newRow("no agenda: the bar, Qt's options untouched") << QStringList{"-platform", "xcb"} << "bar ";
+    QTest::newRow("the bar in a named folder") << QStringList{"-platform", "xcb", "--data", "C:\\d"} << "bar C:\\d";
+    QTest::newRow("the bar without a folder") << QStringList{"--data"} << "--data needs a folder";
     QTest::newRow("defaults") << QStringList{"--agenda"} << "agenda 2026-12-09 2026-12-15 0 ";
     QTest::newRow("from") << QStringList{"--agenda", "2027-02-27", "--refresh"} << "agenda 2027-02-27 2027-03-05 1 ";
     QTest::newRow("from to data") << QStringList{"--data", "/d", "--agenda", "2026-12-01", "2026-12-31"}
@@ -55,7 +57,7 @@ void TestAgenda::commandLine()
     const CommandLine line = ParseCommandLine(args, QDate(2026, 12, 9));
     QString got;
     if (line.Run == CommandLine::Mode::Bar)
-        got = QStringLiteral("bar");
+        got = QStringLiteral("bar ") + line.DataDir;
     else if (line.Run == CommandLine::Mode::Error)
         got = line.Error;
     else

@@ -19,8 +19,12 @@ QFont Make(const QStringList& families, int pixelSize, bool bold, bool italic)
 
 const QStringList& GothicFamilies()
 {
+    // Windows 10 and 11 install MS PGothic only with the Japanese
+    // supplemental fonts; their own Japanese UI fonts come next.
     static const QStringList families{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                                      QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック")};
+                                      QStringLiteral("Yu Gothic UI"),    QStringLiteral("Meiryo"),
+                                      QStringLiteral("MS UI Gothic"),    QStringLiteral("IPAPGothic"),
+                                      QStringLiteral("IPA Pゴシック")};
     return families;
 }
 } // namespace

@@ -30,8 +30,8 @@ BUILD_PACKAGES+=(qtkeychain-qt6-dev libsecret-1-0)
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils)
 # The day-change end-to-end test runs the program under a faked clock.
 TEST_PACKAGES+=(faketime)
-# The installed files' validators, and the cross compiler of the Windows syntax check.
-TEST_PACKAGES+=(desktop-file-utils appstream libxml2-utils g++-mingw-w64-x86-64-posix)
+# The installed files' validators.
+TEST_PACKAGES+=(desktop-file-utils appstream libxml2-utils)
 # The profile fuzzer: clang with its libFuzzer and sanitizer runtimes, which
 # Debian's clang only recommends (libclang-rt-dev).
 TEST_PACKAGES+=(clang libclang-rt-dev)
@@ -54,3 +54,9 @@ TEST_PACKAGES+=(python3)
 # What tools/package adds: CPack's DEB generator finds the libraries with
 # dpkg-shlibdeps and the programs with file.
 PACKAGE_PACKAGES=(dpkg-dev file)
+# What tools/windows/build adds: the MinGW-w64 cross compiler, the icon's
+# .ico maker, and NSIS for the installer.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix icoutils nsis xz-utils)
+# The Windows program's tests run under Wine (64-bit only); Japanese text
+# reaches it through the clipboard.
+TEST_PACKAGES+=(wine64 xclip)

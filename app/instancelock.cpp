@@ -4,6 +4,7 @@
 #include "leftoversaves.h"
 #include "messagebox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSysInfo>
 
@@ -50,20 +51,31 @@ InstanceLock::InstanceLock(const QString& dataDir)
 
 InstanceLock::~InstanceLock()
 {
-    if (g_held == &m_lock)
-        g_held = nullptr;
-    m_lock.unlock();
+    Release();
 }
 
 InstanceLock::Outcome InstanceLock::Acquire()
 {
-    if (m_lock.tryLock(0)) {
+    // A lock naming this very process was left by an earlier one whose
+    // process id this one was given again: Windows hands ids out again soon
+    // (Wine at once), and Qt would take that owner for a running bar.
+    if (!m_lock.tryLock(0) && m_lock.error() == QLockFile::LockFailedError
+        && OwnerPid() == QCoreApplication::applicationPid())
+        m_lock.removeStaleLockFile();
+    if (m_lock.isLocked() || m_lock.tryLock(0)) {
         static const bool registered = std::atexit(ReleaseAtExit) == 0;
         Q_UNUSED(registered);
         g_held = &m_lock;
         return Outcome::Acquired;
     }
     return m_lock.error() == QLockFile::LockFailedError ? Outcome::HeldByOther : Outcome::Unavailable;
+}
+
+void InstanceLock::Release()
+{
+    if (g_held == &m_lock)
+        g_held = nullptr;
+    m_lock.unlock();
 }
 
 qint64 InstanceLock::OwnerPid() const

@@ -6,7 +6,7 @@
 // One bar per data folder on this machine: a lock file in the folder, taken
 // at start and released at the end, however the program ends (exit() from
 // deep inside the toolkit included). A lock left by a bar that crashed names
-// a process that no longer runs and is taken over.
+// a process that no longer runs, or this very process, and is taken over.
 //
 // The lock file's name carries the machine's name: a folder kept in step
 // between machines by a sync tool carries the other machines' locks along,
@@ -24,6 +24,9 @@ public:
         Unavailable, // no lock can be written here (a read-only folder): run without
     };
     Outcome Acquire();
+    // Gives the folder up before the end: when the system may end the
+    // process any moment after asking it to stop.
+    void Release();
 
     QString DataDir() const { return m_dataDir; }
     QString FilePath() const { return m_path; }

@@ -121,10 +121,12 @@ int main(int argc, char** argv)
     QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // Stopped by the system: open dialogs lose their unsaved input, the bar
-    // closes, and the lock goes with the normal end.
-    EndSession endSession([&form1] {
+    // closes, and the folder is given up at once: at the end of a Windows
+    // session the process may be ended as soon as it has answered.
+    EndSession endSession([&form1, &lock] {
         CloseOpenDialogs();
         form1.close();
+        lock.Release();
     });
 
     form1.show();

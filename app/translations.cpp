@@ -12,9 +12,11 @@ bool InstallQtTranslations()
         return false;
     auto* translator = new QTranslator(app);
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    // windeployqt gathers Qt's catalogues into one "qt_ja.qm".
+    // windeployqt gathers Qt's catalogues into one "qt_ja.qm"; the static
+    // Windows build carries Qt's own catalogue inside the program.
     for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                                  QCoreApplication::applicationDirPath() + QStringLiteral("/translations")}) {
+                                  QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                                  QStringLiteral(":/translations")}) {
         for (const QString& name : {QStringLiteral("qtbase"), QStringLiteral("qt")}) {
             if (translator->load(japanese, name, QStringLiteral("_"), folder)) {
                 QCoreApplication::installTranslator(translator);

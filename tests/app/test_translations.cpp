@@ -30,5 +30,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTranslations)
+QTEST_GUILESS_MAIN(TestTranslations)
 #include "test_translations.moc"

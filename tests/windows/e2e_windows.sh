@@ -3,7 +3,8 @@
 # meets it: the bar at the corner slides away and back, a day's pop-up, the
 # day editor writing the month file in Shift-JIS, one bar per folder, a note
 # written by another program, a calendar file's mark, start at login from
-# the options dialog, and --agenda printing what the Linux build prints.
+# the options dialog, --agenda printing what the Linux build prints, and the
+# end of the session.
 #
 # Wine is not Windows, and the test goes by what Wine does implement:
 # - Wine hears of the pointer only over its own windows, so the mouse hook
@@ -183,4 +184,23 @@ where the Linux build prints
 $want"
 
 kill -0 "$first" 2>/dev/null || { e2e_log >&2; e2e_fail "the bar ended"; }
+
+# The end of the session (wineboot sends WM_QUERYENDSESSION and
+# WM_ENDSESSION): the editor's unsaved text is dropped, the bar ends and gives
+# the folder up, and the next start there shows the bar.
+bar_down
+e2e_pointer $(($(cell_x "$outside_day") + 6)) 26
+sleep 0.3
+xdotool click --repeat 2 --delay 80 1
+e2e_wait_until 5 window_of_width 247 >/dev/null || e2e_fail "the double-click opened no editor"
+read -r _ ex ey _ <<<"$(window_of_width 247)"
+xdotool mousemove $((ex + 100)) $((ey + 120)) click 1 type "unsaved"
+cp "$file" "$E2E_TMP/before-end.dat"
+"$WINE" wineboot --end-session >/dev/null 2>&1 || true
+e2e_wait_until 15 eval '! kill -0 "$first" 2>/dev/null' || e2e_fail "the bar did not end with the session"
+cmp -s "$file" "$E2E_TMP/before-end.dat" || e2e_fail "the end of the session wrote $file"
+ls "$data" | grep -q '\.lock$' && e2e_fail "the bar kept its lock past the end of the session: $(ls "$data")"
+start_bar
+next="$(e2e_wait_window "$MURVANE_PID" 30)"
+e2e_wait_until 5 e2e_geometry_is "$next" 4 37 || e2e_fail "the next start showed no bar: $(e2e_log)"
 echo "PASS"

@@ -1,0 +1,79 @@
+// The profile reader against Windows' own profile functions (Wine's, under
+// Wine) on the same files: every reader of the data files must see what
+// GetPrivateProfileStringA sees.
+#include "tinifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <windows.h>
+
+class TestProfileWin : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sameAsWindows_data();
+    void sameAsWindows();
+};
+
+void TestProfileWin::sameAsWindows_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    const QByteArray two = "[S]\r\na=1\r\n[T]\r\nx=9\r\n[S]\r\na=2\r\nb=3\r\n";
+    QTest::newRow("plain") << QByteArray("[S]\r\nk=v\r\n") << "S" << "k";
+    QTest::newRow("missing key") << QByteArray("[S]\r\nk=v\r\n") << "S" << "q";
+    QTest::newRow("missing section") << QByteArray("[S]\r\nk=v\r\n") << "T" << "k";
+    QTest::newRow("blanks around") << QByteArray("[S]\r\n  k \t=  v w \t\r\n") << "S" << "k";
+    QTest::newRow("double quotes") << QByteArray("[S]\r\nk=\" v \"\r\n") << "S" << "k";
+    QTest::newRow("one double quote") << QByteArray("[S]\r\nk=\"v\r\n") << "S" << "k";
+    QTest::newRow("letter case") << QByteArray("[sEc]\r\nKEY=v\r\n") << "Sec" << "key";
+    QTest::newRow("first of two sections") << two << "S" << "a";
+    QTest::newRow("key of the second section") << two << "S" << "b";
+    QTest::newRow("first of two keys") << QByteArray("[S]\r\nk=1\r\nk=2\r\n") << "S" << "k";
+    QTest::newRow("equals in the value") << QByteArray("[S]\r\nk=a=b\r\n") << "S" << "k";
+    QTest::newRow("empty value") << QByteArray("[S]\r\nk=\r\n") << "S" << "k";
+    QTest::newRow("blank value") << QByteArray("[S]\r\nk=   \r\n") << "S" << "k";
+    QTest::newRow("line feeds only") << QByteArray("[S]\nk=v\n") << "S" << "k";
+    QTest::newRow("no line end at the end") << QByteArray("[S]\r\nk=v") << "S" << "k";
+    QTest::newRow("key before any section") << QByteArray("k=v\r\n[S]\r\nk=w\r\n") << "S" << "k";
+    QTest::newRow("blanks in the section line") << QByteArray("  [S]  \r\nk=v\r\n") << "S" << "k";
+    QTest::newRow("blanks in a key") << QByteArray("[S]\r\nmy key=v\r\n") << "S" << "my key";
+    QTest::newRow("digits key") << QByteArray("[S]\r\n0101=v\r\n1231=w\r\n") << "S" << "1231";
+}
+
+void TestProfileWin::sameAsWindows()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QTemporaryDir dir;
+    const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("p.ini")));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+
+    char buffer[2048] = {};
+    const QByteArray nativePath = path.toLocal8Bit();
+    GetPrivateProfileStringA(section.toLatin1().constData(), key.toLatin1().constData(), "DEF", buffer, sizeof buffer,
+                             nativePath.constData());
+    QCOMPARE(TIniFile(path).ReadText(section, key, QStringLiteral("DEF")), QString::fromLatin1(buffer));
+
+    // The section's key names, as a null-separated list.
+    char names[2048] = {};
+    const DWORD length = GetPrivateProfileStringA(section.toLatin1().constData(), nullptr, "", names, sizeof names,
+                                                  nativePath.constData());
+    QStringList windowsKeys;
+    for (const char* p = names; p < names + length && *p; p += std::strlen(p) + 1)
+        windowsKeys.append(QString::fromLatin1(p));
+    QStringList keys;
+    TIniFile(path).ListKeys(section, keys);
+    QCOMPARE(keys, windowsKeys);
+}
+
+QTEST_GUILESS_MAIN(TestProfileWin)
+#include "test_profile_win.moc"

@@ -182,6 +182,16 @@ fi
 $got
 where the Linux build prints
 $want"
+# The other commands: the same lines and exit codes.
+if [ -n "$linux" ]; then
+  for args in "--calendars" "--agenda $year-13-01" "--agenda --now"; do
+    rc=0 lrc=0
+    got="$("$WINE" "$exe" $args --data "$(winpath "$data")" 2>"$E2E_TMP/err")" || rc=$?
+    want="$(cd "$data" && XDG_CACHE_HOME="$E2E_TMP/cache" "$linux" $args 2>"$E2E_TMP/lerr")" || lrc=$?
+    [ "$got $rc $(cat "$E2E_TMP/err")" = "$want $lrc $(cat "$E2E_TMP/lerr")" ] ||
+      e2e_fail "murvane.exe $args: $rc $got $(cat "$E2E_TMP/err"); the Linux build: $lrc $want $(cat "$E2E_TMP/lerr")"
+  done
+fi
 
 kill -0 "$first" 2>/dev/null || { e2e_log >&2; e2e_fail "the bar ended"; }
 

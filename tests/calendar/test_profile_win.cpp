@@ -18,6 +18,15 @@ private slots:
     void sameAsWindows();
 };
 
+// A value, or with no key the section's key names separated by nulls.
+static QString WindowsRead(const QString& section, const char* key, const QString& path)
+{
+    char buffer[2048] = {};
+    const DWORD length = GetPrivateProfileStringA(section.toLatin1().constData(), key, key ? "DEF" : "", buffer, sizeof buffer,
+                                                  path.toLocal8Bit().constData());
+    return QString::fromLatin1(buffer, key ? qsizetype(std::strlen(buffer)) : qsizetype(length));
+}
+
 void TestProfileWin::sameAsWindows_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -57,22 +66,11 @@ void TestProfileWin::sameAsWindows()
     out.write(file);
     out.close();
 
-    char buffer[2048] = {};
-    const QByteArray nativePath = path.toLocal8Bit();
-    GetPrivateProfileStringA(section.toLatin1().constData(), key.toLatin1().constData(), "DEF", buffer, sizeof buffer,
-                             nativePath.constData());
-    QCOMPARE(TIniFile(path).ReadText(section, key, QStringLiteral("DEF")), QString::fromLatin1(buffer));
-
-    // The section's key names, as a null-separated list.
-    char names[2048] = {};
-    const DWORD length = GetPrivateProfileStringA(section.toLatin1().constData(), nullptr, "", names, sizeof names,
-                                                  nativePath.constData());
-    QStringList windowsKeys;
-    for (const char* p = names; p < names + length && *p; p += std::strlen(p) + 1)
-        windowsKeys.append(QString::fromLatin1(p));
+    const TIniFile ini(path);
+    QCOMPARE(ini.ReadText(section, key, QStringLiteral("DEF")), WindowsRead(section, key.toLatin1().constData(), path));
     QStringList keys;
-    TIniFile(path).ListKeys(section, keys);
-    QCOMPARE(keys, windowsKeys);
+    ini.ListKeys(section, keys);
+    QCOMPARE(keys.isEmpty() ? QString() : keys.join(QChar(0)) + QChar(0), WindowsRead(section, nullptr, path));
 }
 
 QTEST_GUILESS_MAIN(TestProfileWin)

@@ -4,6 +4,7 @@
 #include "feedcache.h"
 #include "feedlocation.h"
 #include "feedsources.h"
+#include "filesource.h"
 #include "icalfeed.h"
 #include "refreshrules.h"
 
@@ -324,7 +325,15 @@ QList<DayEvent> FeedStore::EventsFromCache(QDate from, QDate to)
         if (!calendar.Status.Entry.Shown)
             continue;
         ++m_parses;
-        const auto feed = ICalFeed::Parse(FeedCache::ReadCopy(calendar.Key));
+        // A local file as it is now, the bar may never have read it; the
+        // cached copy only when it cannot be read, as the bar shows it then.
+        CalendarSource::Result read;
+        if (const FeedLocation location = LocateFeed(calendar.Status.Entry.Source);
+            location.Type == FeedLocation::Kind::File)
+            read = ReadFeedFile(location.Path);
+        const auto feed = ICalFeed::Parse(read.Outcome == CalendarSource::Result::Kind::Changed
+                                              ? read.Text
+                                              : FeedCache::ReadCopy(calendar.Key));
         if (!feed)
             continue;
         const std::vector<EventInstance> instances = feed->Expand(QDateTime(from.addDays(-1), QTime(0, 0), m_zone),

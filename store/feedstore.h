@@ -44,8 +44,8 @@ public:
     void RefreshAll() override;
 
     // The command line's way: the shown calendars' events on from..to, read
-    // from the cache, parsed and expanded now, on this thread. Reads
-    // Calendars.ini first when Start has not.
+    // from the cache (a local file from the file itself), parsed and expanded
+    // now, on this thread. Reads Calendars.ini first when Start has not.
     QList<DayEvent> EventsFromCache(QDate from, QDate to);
 
     // A fetch, a parse or an expansion is under way.

@@ -28,6 +28,7 @@ private slots:
     void fetching_data();
     void fetching();
     void fileCalendarFollowsTheList();
+    void commandLineReadsTheFileNow();
 
 private:
     void SetMode(const QString& mode);
@@ -274,6 +275,30 @@ void TestFeedStore::fileCalendarFollowsTheList()
     QCOMPARE(store.Calendars()[0].Entry.Name, QStringLiteral("renamed"));
     QVERIFY(store.Calendars()[0].HasCopy);
     QCOMPARE(store.Calendars()[1].Error, QStringLiteral("ファイルが見つかりません"));
+}
+
+// The command line shows a local file as it is now: never read by the bar,
+// or edited since the bar cached it.
+void TestFeedStore::commandLineReadsTheFileNow()
+{
+    QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
+    QTemporaryDir data;
+    WriteFile(data.filePath("Calendars.ini"), "[Calendar1]\nName=a\nSource=a.ics\n");
+    const QDir current = QDir::current();
+    QDir::setCurrent(data.path()); // relative to the data folder, as the command line sets it
+    const QDate day(2030, 1, 5);
+    for (const char* summary : {"first", "edited"}) {
+        WriteFile(data.filePath("a.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:a\r\nDTSTART;VALUE=DATE:20300105\r\n"
+                                          "SUMMARY:" + QByteArray(summary) + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        FeedStore store(data.path());
+        const QList<DayEvent> events = store.EventsFromCache(day, day);
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0].Summary, QString::fromUtf8(summary));
+        store.Start();
+        QVERIFY(Settle(store));
+        QVERIFY(store.Calendars().value(0).HasCopy);
+    }
+    QDir::setCurrent(current.path());
 }
 
 QTEST_GUILESS_MAIN(TestFeedStore)

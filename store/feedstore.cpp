@@ -64,6 +64,7 @@ struct FeedStore::JobResult {
     DayIndex Days;
     QDate From;
     QDate To;
+    QTimeZone Zone;
     QString Error;
     QByteArray Validators;
     QDateTime Time;
@@ -243,6 +244,7 @@ std::unique_ptr<FeedStore::Calendar> FeedStore::MakeCalendar(const CalendarEntry
             result.Type = JobResult::Kind::Load;
             result.From = from;
             result.To = to;
+            result.Zone = zone;
             ++m_parses;
             result.Feed = ICalFeed::Parse(FeedCache::ReadCopy(key), &result.Error);
             if (result.Feed)
@@ -276,6 +278,7 @@ QList<DayEvent> FeedStore::EventsBetween(QDate from, QDate to)
     QList<DayEvent> events;
     if (!from.isValid() || !to.isValid() || to < from)
         return events;
+    CheckZone();
     if (from < m_windowFrom || to > m_windowTo) {
         // What is known now; the rest follows with one Changed. The window
         // grows, so that two ranges asked in turn cannot re-expand each
@@ -396,6 +399,7 @@ void FeedStore::Fetched(Calendar& calendar, const CalendarSource::Result& result
             job.Type = JobResult::Kind::Fetched;
             job.From = from;
             job.To = to;
+            job.Zone = zone;
             job.Time = now;
             job.Validators = result.Validators;
             ++m_parses;
@@ -454,6 +458,7 @@ void FeedStore::PostExpand(Calendar& calendar)
         result.Feed = feed;
         result.From = from;
         result.To = to;
+        result.Zone = zone;
         result.Days = IndexDays(*feed, from, to, zone);
         return result;
     });
@@ -463,7 +468,7 @@ void FeedStore::Finish(const JobResult& result)
 {
     --m_jobsPending;
     Calendar* calendar = Find(result.Key);
-    const bool current = result.From == m_windowFrom && result.To == m_windowTo;
+    const bool current = result.From == m_windowFrom && result.To == m_windowTo && result.Zone == m_zone;
     switch (result.Type) {
     case JobResult::Kind::Expand:
         if (calendar && current && calendar->Feed == result.Feed)
@@ -504,7 +509,7 @@ void FeedStore::Finish(const JobResult& result)
         ScheduleNext(*calendar);
         break;
     }
-    // The window moved while the job ran.
+    // The window or the zone moved while the job ran.
     if (calendar->Feed == result.Feed && result.Feed && !current)
         PostExpand(*calendar);
     NotifyChanged();
@@ -530,6 +535,20 @@ void FeedStore::CheckClock()
     m_wallAtCheck = wall;
     if (jump > SleepJumpMs || jump < -SleepJumpMs)
         CatchUp();
+    CheckZone();
+}
+
+void FeedStore::CheckZone()
+{
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    if (zone == m_zone || !zone.isValid())
+        return;
+    // Timed events fall on other local days now: the indexed days again.
+    m_zone = zone;
+    for (const auto& calendar : m_calendars) {
+        if (calendar->Feed)
+            PostExpand(*calendar);
+    }
 }
 
 void FeedStore::NotifyChanged()

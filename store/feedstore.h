@@ -73,6 +73,9 @@ private:
     void PostExpand(Calendar& calendar);
     void CatchUp();
     void CheckClock();
+    // The system's time zone, looked at every minute and before each
+    // request: a change re-indexes the days.
+    void CheckZone();
     void NotifyChanged();
     // Calendars in local files are read again soon after their file changes.
     void WatchSources();

@@ -29,6 +29,7 @@ private slots:
     void fetching();
     void fileCalendarFollowsTheList();
     void commandLineReadsTheFileNow();
+    void zoneChangeMovesTimedEvents();
 
 private:
     void SetMode(const QString& mode);
@@ -299,6 +300,37 @@ void TestFeedStore::commandLineReadsTheFileNow()
         QVERIFY(store.Calendars().value(0).HasCopy);
     }
     QDir::setCurrent(current.path());
+}
+
+// A change of the system's zone under the running store moves a timed
+// event to its new local day, and leaves an all-day one on its date.
+void TestFeedStore::zoneChangeMovesTimedEvents()
+{
+    const QByteArray oldTz = qgetenv("TZ");
+    qputenv("TZ", "UTC");
+    QTemporaryDir data;
+    WriteFile(data.filePath("a.ics"), "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:t\r\nSUMMARY:t\r\nDTSTART:20300105T233000Z\r\n"
+                                      "DTEND:20300106T000000Z\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:d\r\nSUMMARY:d\r\n"
+                                      "DTSTART;VALUE=DATE:20300105\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    WriteFile(data.filePath("Calendars.ini"), "[Calendar1]\nName=a\nSource=" + data.filePath("a.ics").toUtf8() + "\n");
+    FeedStore store(data.path());
+    store.Start();
+    const QDate day(2030, 1, 5);
+    const auto shown = [&] {
+        store.EventsBetween(day, day.addDays(1));
+        [&] { QVERIFY(Settle(store)); }();
+        QStringList got;
+        for (const DayEvent& e : store.EventsBetween(day, day.addDays(1)))
+            got << e.Date.toString("dd ") + QString::number(e.StartMinute) + " " + e.Summary;
+        return got;
+    };
+    QCOMPARE(shown(), (QStringList{"05 -1 d", "05 1410 t"}));
+    qputenv("TZ", "Asia/Tokyo");
+    QCOMPARE(shown(), (QStringList{"05 -1 d", "06 510 t"}));
+    if (oldTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldTz);
 }
 
 QTEST_GUILESS_MAIN(TestFeedStore)

@@ -108,9 +108,9 @@ bool HasName(const char* line, qsizetype size, const char* name)
 
 bool IsWantedEventProperty(const char* line, qsizetype size)
 {
-    static const char* const wanted[] = {"DTSTART", "DTEND",    "DURATION", "RRULE",         "RDATE",
-                                         "EXDATE",  "RECURRENCE-ID", "UID", "SUMMARY", "STATUS",
-                                         "SEQUENCE", "LAST-MODIFIED", "DTSTAMP"};
+    static const char* const wanted[] = {"DTSTART", "DTEND",   "DURATION", "RRULE",    "RDATE",
+                                         "EXDATE",  "UID",     "SUMMARY",  "STATUS",   "RECURRENCE-ID",
+                                         "SEQUENCE", "DTSTAMP", "LAST-MODIFIED"};
     return std::any_of(std::begin(wanted), std::end(wanted), [&](const char* w) { return HasName(line, size, w); });
 }
 

@@ -1,5 +1,6 @@
 #include "feedstore.h"
 
+#include "clock.h"
 #include "datapath.h"
 #include "feedcache.h"
 #include "feedlocation.h"
@@ -10,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkInformation>
 #include <algorithm>
 #include <limits>
 
@@ -125,7 +125,7 @@ void FeedStore::Start()
     m_watcher.addPath(m_dataDir);
     ReloadList();
 
-    m_wallAtCheck = QDateTime::currentMSecsSinceEpoch();
+    m_wallAtCheck = Clock::MSecsSinceEpoch();
     m_sinceCheck.start();
     m_clockCheck.start();
     // The network's return is a reason to fetch; without a backend the
@@ -133,13 +133,16 @@ void FeedStore::Start()
     if (QNetworkInformation::loadDefaultBackend() && QNetworkInformation::instance()) {
         QNetworkInformation* info = QNetworkInformation::instance();
         m_online = info->reachability() != QNetworkInformation::Reachability::Disconnected;
-        connect(info, &QNetworkInformation::reachabilityChanged, this, [this](QNetworkInformation::Reachability r) {
-            const bool online = r == QNetworkInformation::Reachability::Online;
-            if (online && !m_online)
-                CatchUp();
-            m_online = online || r == QNetworkInformation::Reachability::Unknown;
-        });
+        connect(info, &QNetworkInformation::reachabilityChanged, this, &FeedStore::ReachabilityChanged);
     }
+}
+
+void FeedStore::ReachabilityChanged(QNetworkInformation::Reachability reachability)
+{
+    const bool online = reachability == QNetworkInformation::Reachability::Online;
+    if (online && !m_online)
+        CatchUp();
+    m_online = online || reachability == QNetworkInformation::Reachability::Unknown;
 }
 
 void FeedStore::ReloadList()
@@ -529,7 +532,7 @@ void FeedStore::CatchUp()
 
 void FeedStore::CheckClock()
 {
-    const qint64 wall = QDateTime::currentMSecsSinceEpoch();
+    const qint64 wall = Clock::MSecsSinceEpoch();
     const qint64 steady = m_sinceCheck.restart();
     const qint64 jump = (wall - m_wallAtCheck) - steady;
     m_wallAtCheck = wall;

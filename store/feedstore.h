@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QMap>
 #include <QNetworkAccessManager>
+#include <QNetworkInformation>
 #include <QThreadPool>
 #include <QTimeZone>
 #include <QTimer>
@@ -58,6 +59,13 @@ public:
     // around today).
     static void WindowAround(QDate from, QDate to, QDate& windowFrom, QDate& windowTo);
 
+    // What QNetworkInformation reports: a return to Online fetches the
+    // failing calendars at once. Public so that a test can report it.
+    void ReachabilityChanged(QNetworkInformation::Reachability reachability);
+    // Run every minute: a wall clock (Clock) that moved far more than
+    // the steady one means a resume, and the failing calendars are fetched.
+    void CheckClock();
+
 private:
     struct Calendar;
     struct JobResult;
@@ -72,7 +80,6 @@ private:
     void Finish(const JobResult& result);
     void PostExpand(Calendar& calendar);
     void CatchUp();
-    void CheckClock();
     // The system's time zone, looked at every minute and before each
     // request: a change re-indexes the days.
     void CheckZone();

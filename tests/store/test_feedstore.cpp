@@ -1,3 +1,4 @@
+#include "clock.h"
 #include "feedcache.h"
 #include "feedlocation.h"
 #include "feedstore.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -28,6 +30,7 @@ private slots:
     void fetching_data();
     void fetching();
     void fileCalendarFollowsTheList();
+    void networkBackAndResume();
 
 private:
     void SetMode(const QString& mode);
@@ -295,6 +298,46 @@ void TestFeedStore::fileCalendarFollowsTheList()
     WriteFile(data.filePath("a.ics"), QByteArray(text).replace("SUMMARY:a", "SUMMARY:b"));
     QCOMPARE(FeedStore(data.path()).EventsFromCache(day, day).value(0).Summary, QStringLiteral("b"));
     tz.isNull() ? qunsetenv("TZ") : qputenv("TZ", tz);
+}
+
+// A failing calendar waits a minute or more for its retry; the network's
+// return, and a resume (the wall clock hours ahead, the steady one not),
+// fetch it at once. An idle look at the clock fetches nothing.
+void TestFeedStore::networkBackAndResume()
+{
+    QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
+    QTemporaryDir data;
+    WriteFile(data.filePath("Calendars.ini"),
+              QStringLiteral("[Calendar1]\nName=c\nSource=http://127.0.0.1:%1/feed\n").arg(m_port).toUtf8());
+    qint64 aheadMs = 0;
+    Clock::SetSourceForTesting([&] { return QDateTime::currentDateTime().addMSecs(aheadMs); });
+    const auto restore = qScopeGuard([] { Clock::SetSourceForTesting({}); });
+    SetMode(QStringLiteral("503"));
+    FeedStore store(data.path());
+    store.Start();
+    store.ReachabilityChanged(QNetworkInformation::Reachability::Disconnected);
+    for (const bool resume : {false, true}) {
+        if (resume) {
+            SetMode(QStringLiteral("503"));
+            store.RefreshAll();
+        }
+        QVERIFY(Settle(store));
+        QCOMPARE(store.Calendars().value(0).Error, QStringLiteral("サーバーのエラーです (503)"));
+        SetMode(QStringLiteral("ok"));
+        const qsizetype requests = Log().size();
+        store.CheckClock();
+        QTest::qWait(300);
+        QCOMPARE(Log().size(), requests);
+        if (resume) {
+            aheadMs = 3LL * 60 * 60 * 1000;
+            store.CheckClock();
+        } else {
+            store.ReachabilityChanged(QNetworkInformation::Reachability::Online);
+        }
+        QVERIFY(Settle(store));
+        QCOMPARE(Log().size(), requests + 1);
+        QCOMPARE(store.Calendars().value(0).Error, QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFeedStore)

@@ -32,6 +32,10 @@ public:
     // cell instead of today's. Drops its own errors.
     virtual void ShowMonth(bool mark, const QDateTime& date) = 0;
 
+    // Murvane.ini changed under the running bar: Settings and ImageList2 as
+    // a start would read them. The caller redraws.
+    virtual void ReloadSettings() {}
+
     // Where the shown bar stands: its left edge and its screen's top edge, in
     // screen coordinates. Strip coordinates are placed on the screen from here.
     virtual QPoint BarTopLeft() const { return QPoint(); }

@@ -2,20 +2,38 @@
 
 #include "holidayfiles.h"
 #include "schedulefiles.h"
+#include "settingsfile.h"
 
 #include <QFileInfo>
 
 #include <utility>
 
-DataWatch::DataWatch(const QString& dataDir, std::function<void()> changed, int coalesceMs)
-    : m_dataDir(dataDir), m_changed(std::move(changed))
+namespace {
+
+QString Print(const QString& path)
 {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    return QStringLiteral("%1 %2 %3")
+        .arg(info.size())
+        .arg(info.lastModified().toMSecsSinceEpoch())
+        .arg(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+} // namespace
+
+DataWatch::DataWatch(const QString& dataDir, std::function<void()> changed, int coalesceMs)
+    : m_dataDir(dataDir), m_changed(std::move(changed)), m_settingsFile(SettingsFilePath(dataDir))
+{
+    m_settingsBaseline = Print(m_settingsFile);
     m_settle.setSingleShot(true);
     m_settle.setInterval(coalesceMs);
     connect(&m_settle, &QTimer::timeout, this, &DataWatch::Settle);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { Reported(false); });
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { Reported(true); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { Reported(QString()); });
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &DataWatch::Reported);
     m_watcher.addPath(m_dataDir);
+    Rewatch();
 }
 
 void DataWatch::Follow(QDate shown)
@@ -31,10 +49,12 @@ void DataWatch::Follow(QDate shown)
     Rewatch();
 }
 
-void DataWatch::Reported(bool aFileItself)
+// file: the watched file reported, or empty for the folder.
+void DataWatch::Reported(const QString& file)
 {
-    m_fileReported = m_fileReported || aFileItself;
-    m_folderReported = m_folderReported || !aFileItself;
+    m_settingsReported = m_settingsReported || file == m_settingsFile;
+    m_fileReported = m_fileReported || (!file.isEmpty() && file != m_settingsFile);
+    m_folderReported = m_folderReported || file.isEmpty();
     if (!m_settle.isActive())
         m_settle.start();
 }
@@ -49,10 +69,15 @@ void DataWatch::Settle()
     m_fileReported = false;
     const bool folderChanged = std::exchange(m_folderReported, false);
     m_baseline = now;
+    const QString settingsNow = Print(m_settingsFile);
+    const bool settingsChanged = std::exchange(m_settingsReported, false) || settingsNow != m_settingsBaseline;
+    m_settingsBaseline = settingsNow;
     // A file replaced by a rename is a new file: watch it afresh.
     Rewatch();
     if (folderChanged && m_folderChanged)
         m_folderChanged();
+    if (settingsChanged && m_settingsChanged)
+        m_settingsChanged();
     if (changed && m_changed)
         m_changed();
 }
@@ -63,7 +88,7 @@ void DataWatch::Rewatch()
     if (!watched.isEmpty())
         m_watcher.removePaths(watched);
     QStringList existing;
-    for (const QString& path : m_files) {
+    for (const QString& path : m_files + QStringList{m_settingsFile}) {
         if (QFileInfo::exists(path))
             existing.append(path);
     }
@@ -74,16 +99,7 @@ void DataWatch::Rewatch()
 QStringList DataWatch::Fingerprint() const
 {
     QStringList prints;
-    for (const QString& path : m_files) {
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            prints.append(QString());
-            continue;
-        }
-        prints.append(QStringLiteral("%1 %2 %3")
-                          .arg(info.size())
-                          .arg(info.lastModified().toMSecsSinceEpoch())
-                          .arg(info.metadataChangeTime().toMSecsSinceEpoch()));
-    }
+    for (const QString& path : m_files)
+        prints.append(Print(path));
     return prints;
 }

@@ -9,7 +9,8 @@
 
 // Tells when the data files the bar shows have changed, whoever changed
 // them: HorDay.ini, HorDay2.ini and the schedule files of a month and its two
-// neighbours. Created, changed, removed or replaced by a rename all count.
+// neighbours; and, on its own call, Murvane.ini. Created, changed, removed or
+// replaced by a rename all count.
 // The platform reports changes (QFileSystemWatcher on the folder and on each
 // of these files); a burst of reports becomes one call, made CoalesceMs after
 // the first report. Nothing runs while nothing changes.
@@ -29,8 +30,11 @@ public:
     // removed or renamed, whether or not it is one of the files.
     void OnFolderChanged(std::function<void()> folderChanged) { m_folderChanged = std::move(folderChanged); }
 
+    // Called, once per burst, when Murvane.ini changed.
+    void OnSettingsChanged(std::function<void()> settingsChanged) { m_settingsChanged = std::move(settingsChanged); }
+
 private:
-    void Reported(bool aFileItself);
+    void Reported(const QString& file);
     void Settle();
     void Rewatch();
     QStringList Fingerprint() const;
@@ -38,6 +42,10 @@ private:
     QString m_dataDir;
     std::function<void()> m_changed;
     std::function<void()> m_folderChanged;
+    std::function<void()> m_settingsChanged;
+    QString m_settingsFile;
+    QString m_settingsBaseline;
+    bool m_settingsReported = false;
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QDate m_month;

@@ -11,6 +11,7 @@ LiveUpdates::LiveUpdates(BarContext& bar, std::function<void()> hidePopup)
       m_conflicts(bar.DataDir), m_files(bar.DataDir, [this] { FilesChanged(); })
 {
     m_files.OnFolderChanged([this] { m_conflicts.Scan(); });
+    m_files.OnSettingsChanged([this] { SettingsChanged(); });
     // Once the start is over.
     QTimer::singleShot(0, &m_conflicts, &ConflictWatch::Scan);
     m_calendarRedraw.setSingleShot(true);
@@ -58,6 +59,17 @@ void LiveUpdates::DayChanged(DayChange change)
     if (m_hidePopup)
         m_hidePopup();
     m_bar.ShowMonth(mark, m_bar.State.ShownDate);
+}
+
+// Colours and options changed by hand or on another machine show as the
+// notes do; the bar never writes the file here.
+void LiveUpdates::SettingsChanged()
+{
+    m_bar.ReloadSettings();
+    if (m_hidePopup)
+        m_hidePopup();
+    m_bar.ShowMonth(m_mark, m_bar.State.ShownDate);
+    m_bar.NotifyDataChanged();
 }
 
 void LiveUpdates::FilesChanged()

@@ -30,6 +30,7 @@ public:
 private:
     void DayChanged(DayChange change);
     void FilesChanged();
+    void SettingsChanged();
     void CalendarsChanged();
 
     BarContext& m_bar;

@@ -234,23 +234,39 @@ void TForm1::FormCreate()
     State.ShownDate = Clock::Now();
     d->Live = std::make_unique<LiveUpdates>(*this, [this] { HidePopup(); });
     FillNavButtons(State);
-    ImageList2 = BuiltInPicture();
-
-    QString error;
-    try {
-        LoadSettings(DataDir, Settings, ImageList2);
-    } catch (const AppError& e) {
-        error = e.message();
-    }
-    // The text colours have no editor: they start black whatever the file says.
-    Settings.DayPopFontColor = Colors::Black;
-    Settings.YoubiPopFontColor = Colors::Black;
-    Settings.YoteiBackFontColor = Colors::Black;
+    const QString error = ReadSettings();
     ShowMonth(false, State.ShownDate);
 
     // Reported once the bar stands, so that the start goes on.
     if (!error.isEmpty())
         QTimer::singleShot(0, this, [error] { MessageBoxes::ShowError(error); });
+}
+
+// Murvane.ini from scratch; the error of a picture that cannot be loaded.
+QString TForm1::ReadSettings()
+{
+    BarSettings settings;
+    std::optional<QImage> picture = BuiltInPicture();
+    QString error;
+    try {
+        LoadSettings(DataDir, settings, picture);
+    } catch (const AppError& e) {
+        error = e.message();
+    }
+    // The text colours have no editor: they start black whatever the file says.
+    settings.DayPopFontColor = Colors::Black;
+    settings.YoubiPopFontColor = Colors::Black;
+    settings.YoteiBackFontColor = Colors::Black;
+    Settings = settings;
+    ImageList2 = std::move(picture);
+    return error;
+}
+
+// A picture that fails here is reported only at the next start: the file
+// may be half-way through a sync.
+void TForm1::ReloadSettings()
+{
+    ReadSettings();
 }
 
 void TForm1::ShowMonth(bool mark, const QDateTime& date)

@@ -28,6 +28,7 @@ public:
 
     void ShowMonth(bool mark, const QDateTime& date) override;
     QPoint BarTopLeft() const override;
+    void ReloadSettings() override;
 
     // The windows the menu and the double-click open, wired by main.cpp. A
     // menu item stands in the menu only once its opener is set.
@@ -82,6 +83,7 @@ protected:
 
 private:
     void FormCreate();
+    QString ReadSettings();
     void FormClose();
     void MouseHookProc(QPoint screenPos);
     void PseudoApp1Message(QObject* receiver, QEvent* event, bool& handled);

@@ -23,6 +23,12 @@ QDate Today()
     return Now().date();
 }
 
+qint64 MSecsSinceEpoch()
+{
+    const auto& source = Source();
+    return source ? source().toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+}
+
 void SetSourceForTesting(std::function<QDateTime()> source)
 {
     Source() = std::move(source);

@@ -6,9 +6,11 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <tuple>
 #include <unordered_map>
 
 namespace {
@@ -78,7 +80,15 @@ struct Event {
     std::vector<Stamp> ExDates;
     bool IsOverride = false;
     Stamp RecurrenceId;
+    bool ThisAndFuture = false;  // RANGE=THISANDFUTURE: the later instances too
     std::vector<int> Overrides;  // a series' RECURRENCE-ID events
+    // Which of two copies of one event stands: the higher SEQUENCE, then
+    // the later LAST-MODIFIED, then DTSTAMP (UTC seconds), then the later
+    // in the file.
+    int Sequence = 0;
+    qint64 Modified = std::numeric_limits<qint64>::min();
+    qint64 Stamped = std::numeric_limits<qint64>::min();
+    bool Superseded = false;
 
     bool Recurs() const { return !IsOverride && (Rule >= 0 || !RDates.empty()); }
 };
@@ -98,8 +108,9 @@ bool HasName(const char* line, qsizetype size, const char* name)
 
 bool IsWantedEventProperty(const char* line, qsizetype size)
 {
-    static const char* const wanted[] = {"DTSTART", "DTEND",         "DURATION", "RRULE", "RDATE",
-                                         "EXDATE",  "RECURRENCE-ID", "UID",      "SUMMARY", "STATUS"};
+    static const char* const wanted[] = {"DTSTART", "DTEND",   "DURATION", "RRULE",    "RDATE",
+                                         "EXDATE",  "UID",     "SUMMARY",  "STATUS",   "RECURRENCE-ID",
+                                         "SEQUENCE", "DTSTAMP", "LAST-MODIFIED"};
     return std::any_of(std::begin(wanted), std::end(wanted), [&](const char* w) { return HasName(line, size, w); });
 }
 
@@ -347,15 +358,43 @@ public:
         zoneDefinitions.clear();
     }
 
+    // Of the copies of one event (one UID, and one RECURRENCE-ID for an
+    // override) the newest stands; an older one stays in a file that was
+    // edited by appending, or in two objects of a CalDAV collection.
+    void DropOlderCopies()
+    {
+        QHash<QString, int> newest;
+        for (int i = 0; i < int(d.Events.size()); ++i) {
+            Event& e = d.Events[size_t(i)];
+            if (e.Uid.isEmpty())
+                continue;
+            QString key = e.Uid;
+            if (e.IsOverride)
+                key += QStringLiteral("\n%1 %2").arg(e.RecurrenceId.Wall).arg(e.RecurrenceId.Zone);
+            const auto it = newest.find(key);
+            if (it == newest.end()) {
+                newest.insert(key, i);
+                continue;
+            }
+            Event& other = d.Events[size_t(*it)];
+            if (std::tuple(e.Sequence, e.Modified, e.Stamped) >= std::tuple(other.Sequence, other.Modified, other.Stamped)) {
+                other.Superseded = true;
+                *it = i;
+            } else {
+                e.Superseded = true;
+            }
+        }
+    }
+
     // Pairs each override with its series by UID.
     void PairOverrides()
     {
         QHash<QString, int> series;
         for (int i = 0; i < int(d.Events.size()); ++i)
-            if (d.Events[i].Recurs() && !series.contains(d.Events[i].Uid))
+            if (d.Events[i].Recurs() && !d.Events[i].Superseded && !series.contains(d.Events[i].Uid))
                 series.insert(d.Events[i].Uid, i);
         for (int i = 0; i < int(d.Events.size()); ++i) {
-            if (!d.Events[i].IsOverride)
+            if (!d.Events[i].IsOverride || d.Events[i].Superseded)
                 continue;
             if (const auto it = series.constFind(d.Events[i].Uid); it != series.constEnd())
                 d.Events[*it].Overrides.push_back(i);
@@ -477,8 +516,19 @@ private:
             e.Summary = QString::fromUtf8(icalproperty_get_summary(p));
         if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_STATUS_PROPERTY))
             e.Cancelled = icalproperty_get_status(p) == ICAL_STATUS_CANCELLED;
-        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY))
+        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
             e.IsOverride = ReadStamp(p, icalproperty_get_recurrenceid(p), e.RecurrenceId);
+            icalparameter* range = icalproperty_get_first_parameter(p, ICAL_RANGE_PARAMETER);
+            e.ThisAndFuture = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
+        }
+        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_SEQUENCE_PROPERTY))
+            e.Sequence = icalproperty_get_sequence(p);
+        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_LASTMODIFIED_PROPERTY);
+            p && ValidTime(icalproperty_get_lastmodified(p)))
+            e.Modified = WallOf(icalproperty_get_lastmodified(p));
+        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_DTSTAMP_PROPERTY);
+            p && ValidTime(icalproperty_get_dtstamp(p)))
+            e.Stamped = WallOf(icalproperty_get_dtstamp(p));
         if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY)) {
             icalrecurrencetype rule = icalproperty_get_rrule(p);
             rule.rscale = nullptr; // owned by the component; only Gregorian rules are read
@@ -589,7 +639,7 @@ public:
     void Run(std::vector<EventInstance>& out)
     {
         for (const Event& e : d.Events) {
-            if (e.Cancelled)
+            if (e.Cancelled || e.Superseded)
                 continue;
             if (e.Recurs())
                 Series(e, out);
@@ -692,11 +742,61 @@ private:
         int Zone;
     };
 
+    // An override with RANGE=THISANDFUTURE: from its instance on, the
+    // series' instances move as it moved and take its length and text.
+    struct Edit {
+        qint64 From;   // the instance it replaces: an instant, or a day
+        qint64 Shift;  // seconds, or days
+        qint64 Length; // seconds, or days
+        const Event* By;
+    };
+
+    std::vector<Edit> Edits(const Event& e)
+    {
+        std::vector<Edit> edits;
+        const bool allDay = e.Start.IsDate;
+        const qint64 timeOfDay = e.Start.Wall - e.Start.DayIndex() * Day;
+        for (int i : e.Overrides) {
+            const Event& o = d.Events[size_t(i)];
+            if (!o.ThisAndFuture || o.Start.IsDate != allDay)
+                continue;
+            if (allDay) {
+                const qint64 from = o.RecurrenceId.DayIndex();
+                edits.push_back(Edit{from, o.Start.DayIndex() - from, LengthDays(o), &o});
+                continue;
+            }
+            const qint64 from = o.RecurrenceId.IsDate
+                                    ? clock.ToUtc(e.Start.Zone, o.RecurrenceId.DayIndex() * Day + timeOfDay)
+                                    : clock.ToUtc(o.RecurrenceId);
+            const qint64 start = clock.ToUtc(o.Start);
+            const qint64 end = EndUtc(o, o.Start.Zone, o.Start.Wall, start, ExactLength(o));
+            edits.push_back(Edit{from, start - from, end - start, &o});
+        }
+        std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.From < b.From; });
+        return edits;
+    }
+
+    // The latest edit at or before an instance.
+    static const Edit* EditAt(const std::vector<Edit>& edits, qint64 key)
+    {
+        const auto it = std::upper_bound(edits.begin(), edits.end(), key,
+                                         [](qint64 k, const Edit& edit) { return k < edit.From; });
+        return it == edits.begin() ? nullptr : &*std::prev(it);
+    }
+
     void Series(const Event& e, std::vector<EventInstance>& out)
     {
         const bool allDay = e.Start.IsDate;
         const qint64 days = allDay ? LengthDays(e) : 0;
         const qint64 exact = allDay ? 0 : ExactLength(e);
+        const std::vector<Edit> edits = Edits(e);
+        // How far the edits move instances, and how long they make them.
+        qint64 reach = 0;
+        qint64 longest = allDay ? days * Day : exact + e.DurationDays * Day + e.DurationSeconds;
+        for (const Edit& edit : edits) {
+            reach = std::max(reach, std::abs(edit.Shift) * (allDay ? Day : 1));
+            longest = std::max(longest, edit.Length * (allDay ? Day : 1));
+        }
         Skips skips;
         for (const Stamp& s : e.ExDates)
             skips.Add(s, allDay, clock);
@@ -712,14 +812,22 @@ private:
             if (fromRule && e.HasUntil && e.Until.IsDate && day > e.Until.DayIndex())
                 return false;
             if (allDay) {
-                if (w.OverlapsDays(day, day + days) && !skips.Has(day, day, true))
+                const Edit* edit = EditAt(edits, day);
+                if (skips.Has(day, day, true) || (edit && edit->By->Cancelled))
+                    return true;
+                const qint64 first = edit ? day + edit->Shift : day;
+                if (w.OverlapsDays(first, first + (edit ? edit->Length : days)))
                     starts.push_back(Start{day, wall, zone});
                 return true;
             }
             const qint64 start = clock.ToUtc(zone, wall);
             if (fromRule && e.HasUntil && !e.Until.IsDate && start > untilUtc)
                 return false;
-            if (w.Overlaps(start, EndUtc(e, zone, wall, start, exact)) && !skips.Has(start, day, false))
+            const Edit* edit = EditAt(edits, start);
+            if (skips.Has(start, day, false) || (edit && edit->By->Cancelled))
+                return true;
+            const qint64 from = edit ? start + edit->Shift : start;
+            if (w.Overlaps(from, edit ? from + edit->Length : EndUtc(e, zone, wall, start, exact)))
                 starts.push_back(Start{start, wall, zone});
             return true;
         };
@@ -733,7 +841,7 @@ private:
                 consider(s.Zone, s.Wall, false);
         }
         if (e.Rule >= 0)
-            RuleInstances(e, allDay ? days * Day : exact + e.DurationDays * Day + e.DurationSeconds, consider, starts);
+            RuleInstances(e, longest, reach, consider, starts);
 
         std::sort(starts.begin(), starts.end(), [](const Start& a, const Start& b) { return a.Key < b.Key; });
         starts.erase(std::unique(starts.begin(), starts.end(), [](const Start& a, const Start& b) { return a.Key == b.Key; }),
@@ -741,7 +849,12 @@ private:
         if (starts.size() > size_t(MaxInstancesPerSeries))
             starts.resize(size_t(MaxInstancesPerSeries));
         for (const Start& s : starts) {
-            if (allDay)
+            const Edit* edit = EditAt(edits, s.Key);
+            if (edit && allDay)
+                EmitDays(*edit->By, s.Key + edit->Shift, edit->Length, out);
+            else if (edit)
+                EmitTimed(*edit->By, s.Key + edit->Shift, s.Key + edit->Shift + edit->Length, out);
+            else if (allDay)
                 EmitDays(e, s.Key, days, out);
             else
                 EmitTimed(e, s.Key, EndUtc(e, s.Zone, s.Wall, s.Key, exact), out);
@@ -749,12 +862,14 @@ private:
     }
 
     template<typename Consider>
-    void RuleInstances(const Event& e, qint64 longest, const Consider& consider, const std::vector<Start>& starts)
+    void RuleInstances(const Event& e, qint64 longest, qint64 reach, const Consider& consider,
+                       const std::vector<Start>& starts)
     {
         icalrecurrencetype rule = d.Rules[size_t(e.Rule)];
-        // Walls from lo to hi may give instances in the window.
-        const qint64 lo = (e.Start.IsDate ? w.FirstDay * Day : w.From) - longest - ZoneMargin;
-        const qint64 hi = (e.Start.IsDate ? w.EndDay * Day : w.To) + ZoneMargin;
+        // Walls from lo to hi may give instances in the window (reach: as
+        // far as an edit moves them).
+        const qint64 lo = (e.Start.IsDate ? w.FirstDay * Day : w.From) - longest - ZoneMargin - reach;
+        const qint64 hi = (e.Start.IsDate ? w.EndDay * Day : w.To) + ZoneMargin + reach;
         const qint64 first = rule.count > 0 ? e.Start.Wall : SkipAhead(rule, e.Start.Wall, lo);
 
         const std::lock_guard lock(LibicalLock());
@@ -864,6 +979,7 @@ std::shared_ptr<const ICalFeed> ICalFeed::Parse(const QByteArray& text, QString*
     FeedReader reader(*data);
     for (const CalendarSpans& calendar : calendars)
         reader.ReadCalendar(lines, calendar);
+    reader.DropOlderCopies();
     reader.PairOverrides();
     return std::shared_ptr<const ICalFeed>(new ICalFeed(std::move(data)));
 }

@@ -1,5 +1,7 @@
 #include "davclient.h"
 
+#include "httpsource.h"
+
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -84,6 +86,7 @@ void DavClient::Start(const QUrl& url, int redirectsLeft)
         }, Qt::QueuedConnection);
         return;
     }
+    TrustCertificateFileOfEnvironment();
     QNetworkRequest request(url.adjusted(QUrl::RemoveUserInfo));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);

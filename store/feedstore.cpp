@@ -1,15 +1,16 @@
 #include "feedstore.h"
 
+#include "clock.h"
 #include "datapath.h"
 #include "feedcache.h"
 #include "feedlocation.h"
 #include "feedsources.h"
+#include "filesource.h"
 #include "icalfeed.h"
 #include "refreshrules.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkInformation>
 #include <algorithm>
 #include <limits>
 
@@ -63,6 +64,7 @@ struct FeedStore::JobResult {
     DayIndex Days;
     QDate From;
     QDate To;
+    QTimeZone Zone;
     QString Error;
     QByteArray Validators;
     QDateTime Time;
@@ -123,7 +125,7 @@ void FeedStore::Start()
     m_watcher.addPath(m_dataDir);
     ReloadList();
 
-    m_wallAtCheck = QDateTime::currentMSecsSinceEpoch();
+    m_wallAtCheck = Clock::MSecsSinceEpoch();
     m_sinceCheck.start();
     m_clockCheck.start();
     // The network's return is a reason to fetch; without a backend the
@@ -131,13 +133,16 @@ void FeedStore::Start()
     if (QNetworkInformation::loadDefaultBackend() && QNetworkInformation::instance()) {
         QNetworkInformation* info = QNetworkInformation::instance();
         m_online = info->reachability() != QNetworkInformation::Reachability::Disconnected;
-        connect(info, &QNetworkInformation::reachabilityChanged, this, [this](QNetworkInformation::Reachability r) {
-            const bool online = r == QNetworkInformation::Reachability::Online;
-            if (online && !m_online)
-                CatchUp();
-            m_online = online || r == QNetworkInformation::Reachability::Unknown;
-        });
+        connect(info, &QNetworkInformation::reachabilityChanged, this, &FeedStore::ReachabilityChanged);
     }
+}
+
+void FeedStore::ReachabilityChanged(QNetworkInformation::Reachability reachability)
+{
+    const bool online = reachability == QNetworkInformation::Reachability::Online;
+    if (online && !m_online)
+        CatchUp();
+    m_online = online || reachability == QNetworkInformation::Reachability::Unknown;
 }
 
 void FeedStore::ReloadList()
@@ -242,6 +247,7 @@ std::unique_ptr<FeedStore::Calendar> FeedStore::MakeCalendar(const CalendarEntry
             result.Type = JobResult::Kind::Load;
             result.From = from;
             result.To = to;
+            result.Zone = zone;
             ++m_parses;
             result.Feed = ICalFeed::Parse(FeedCache::ReadCopy(key), &result.Error);
             if (result.Feed)
@@ -275,6 +281,7 @@ QList<DayEvent> FeedStore::EventsBetween(QDate from, QDate to)
     QList<DayEvent> events;
     if (!from.isValid() || !to.isValid() || to < from)
         return events;
+    CheckZone();
     if (from < m_windowFrom || to > m_windowTo) {
         // What is known now; the rest follows with one Changed. The window
         // grows, so that two ranges asked in turn cannot re-expand each
@@ -324,7 +331,15 @@ QList<DayEvent> FeedStore::EventsFromCache(QDate from, QDate to)
         if (!calendar.Status.Entry.Shown)
             continue;
         ++m_parses;
-        const auto feed = ICalFeed::Parse(FeedCache::ReadCopy(calendar.Key));
+        // A local file as it is now, the bar may never have read it; the
+        // cached copy only when it cannot be read, as the bar shows it then.
+        CalendarSource::Result read;
+        if (const FeedLocation location = LocateFeed(calendar.Status.Entry.Source);
+            location.Type == FeedLocation::Kind::File)
+            read = ReadFeedFile(location.Path);
+        const auto feed = ICalFeed::Parse(read.Outcome == CalendarSource::Result::Kind::Changed
+                                              ? read.Text
+                                              : FeedCache::ReadCopy(calendar.Key));
         if (!feed)
             continue;
         const std::vector<EventInstance> instances = feed->Expand(QDateTime(from.addDays(-1), QTime(0, 0), m_zone),
@@ -387,6 +402,7 @@ void FeedStore::Fetched(Calendar& calendar, const CalendarSource::Result& result
             job.Type = JobResult::Kind::Fetched;
             job.From = from;
             job.To = to;
+            job.Zone = zone;
             job.Time = now;
             job.Validators = result.Validators;
             ++m_parses;
@@ -445,6 +461,7 @@ void FeedStore::PostExpand(Calendar& calendar)
         result.Feed = feed;
         result.From = from;
         result.To = to;
+        result.Zone = zone;
         result.Days = IndexDays(*feed, from, to, zone);
         return result;
     });
@@ -454,7 +471,7 @@ void FeedStore::Finish(const JobResult& result)
 {
     --m_jobsPending;
     Calendar* calendar = Find(result.Key);
-    const bool current = result.From == m_windowFrom && result.To == m_windowTo;
+    const bool current = result.From == m_windowFrom && result.To == m_windowTo && result.Zone == m_zone;
     switch (result.Type) {
     case JobResult::Kind::Expand:
         if (calendar && current && calendar->Feed == result.Feed)
@@ -495,7 +512,7 @@ void FeedStore::Finish(const JobResult& result)
         ScheduleNext(*calendar);
         break;
     }
-    // The window moved while the job ran.
+    // The window or the zone moved while the job ran.
     if (calendar->Feed == result.Feed && result.Feed && !current)
         PostExpand(*calendar);
     NotifyChanged();
@@ -515,12 +532,26 @@ void FeedStore::CatchUp()
 
 void FeedStore::CheckClock()
 {
-    const qint64 wall = QDateTime::currentMSecsSinceEpoch();
+    const qint64 wall = Clock::MSecsSinceEpoch();
     const qint64 steady = m_sinceCheck.restart();
     const qint64 jump = (wall - m_wallAtCheck) - steady;
     m_wallAtCheck = wall;
     if (jump > SleepJumpMs || jump < -SleepJumpMs)
         CatchUp();
+    CheckZone();
+}
+
+void FeedStore::CheckZone()
+{
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    if (zone == m_zone || !zone.isValid())
+        return;
+    // Timed events fall on other local days now: the indexed days again.
+    m_zone = zone;
+    for (const auto& calendar : m_calendars) {
+        if (calendar->Feed)
+            PostExpand(*calendar);
+    }
 }
 
 void FeedStore::NotifyChanged()

@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QMap>
 #include <QNetworkAccessManager>
+#include <QNetworkInformation>
 #include <QThreadPool>
 #include <QTimeZone>
 #include <QTimer>
@@ -44,8 +45,8 @@ public:
     void RefreshAll() override;
 
     // The command line's way: the shown calendars' events on from..to, read
-    // from the cache, parsed and expanded now, on this thread. Reads
-    // Calendars.ini first when Start has not.
+    // from the cache (a local file from the file itself), parsed and expanded
+    // now, on this thread. Reads Calendars.ini first when Start has not.
     QList<DayEvent> EventsFromCache(QDate from, QDate to);
 
     // A fetch, a parse or an expansion is under way.
@@ -57,6 +58,13 @@ public:
     // from's month to the end of the third month after to's (at start,
     // around today).
     static void WindowAround(QDate from, QDate to, QDate& windowFrom, QDate& windowTo);
+
+    // What QNetworkInformation reports: a return to Online fetches the
+    // failing calendars at once. Public so that a test can report it.
+    void ReachabilityChanged(QNetworkInformation::Reachability reachability);
+    // Run every minute: a wall clock (Clock) that moved far more than
+    // the steady one means a resume, and the failing calendars are fetched.
+    void CheckClock();
 
 private:
     struct Calendar;
@@ -72,7 +80,9 @@ private:
     void Finish(const JobResult& result);
     void PostExpand(Calendar& calendar);
     void CatchUp();
-    void CheckClock();
+    // The system's time zone, looked at every minute and before each
+    // request: a change re-indexes the days.
+    void CheckZone();
     void NotifyChanged();
     // Calendars in local files are read again soon after their file changes.
     void WatchSources();

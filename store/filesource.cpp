@@ -31,6 +31,8 @@ CalendarSource::Result Failure(const QString& error, bool transient)
     return result;
 }
 
+} // namespace
+
 CalendarSource::Result ReadFeedFile(const QString& path)
 {
     const QFileInfo info(path);
@@ -51,8 +53,6 @@ CalendarSource::Result ReadFeedFile(const QString& path)
     result.Validators = FileValidators(info);
     return result;
 }
-
-} // namespace
 
 FileSource::FileSource(QString path, QObject* parent) : CalendarSource(parent), m_path(std::move(path)) {}
 

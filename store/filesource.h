@@ -4,6 +4,9 @@
 
 #include <memory>
 
+// A calendar file's text now (Changed), or why it cannot be read (Failed).
+CalendarSource::Result ReadFeedFile(const QString& path);
+
 // A calendar in a local .ics file. Its size and time of change are its
 // validators: an unchanged file is not read again. The reading runs on a
 // pool thread.

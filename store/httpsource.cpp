@@ -4,7 +4,10 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QSslError>
+#include <mutex>
 
 namespace {
 
@@ -29,6 +32,20 @@ QByteArray MakeValidators(const QByteArray& etag, const QByteArray& lastModified
 }
 
 } // namespace
+
+void TrustCertificateFileOfEnvironment()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const QString file = qEnvironmentVariable("SSL_CERT_FILE");
+        const QList<QSslCertificate> added = file.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(file);
+        if (added.isEmpty())
+            return;
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setCaCertificates(QSslConfiguration::systemCaCertificates() + added);
+        QSslConfiguration::setDefaultConfiguration(config);
+    });
+}
 
 QString HttpFailureText(int status, QNetworkReply::NetworkError error, const QString& certificateError)
 {
@@ -102,6 +119,7 @@ void HttpSource::Fetch(const QByteArray& validators, const QByteArray& cachedTex
     // Without the copy an unchanged answer would leave nothing to show.
     m_validators = cachedText.isEmpty() ? QByteArray() : validators;
 
+    TrustCertificateFileOfEnvironment();
     QNetworkRequest request(m_url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
@@ -187,7 +205,10 @@ void HttpSource::Done()
         result.Text = std::move(m_body);
         result.Validators = MakeValidators(etag, lastModified);
     } else {
-        const int failedStatus = status >= 300 ? status : 0;
+        // A redirect that failed further on (a certificate, a step down to
+        // http) says why, not the redirect's own status.
+        const bool networkError = error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+        const int failedStatus = status >= 300 && !networkError ? status : 0;
         result.Error = failedStatus >= 300 && failedStatus < 400
                            ? QStringLiteral("サーバーが受け付けません (%1)").arg(failedStatus)
                            : HttpFailureText(failedStatus, error, m_certificateError);

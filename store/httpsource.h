@@ -9,6 +9,11 @@
 
 class QNetworkAccessManager;
 
+// Adds the CA certificates of the file SSL_CERT_FILE names to the system's
+// trust store, once per process: OpenSSL's usual way to trust a private CA,
+// which Qt's backend does not read itself. Call before the first request.
+void TrustCertificateFileOfEnvironment();
+
 // A calendar feed at an http(s) address. Asks conditionally (If-None-Match,
 // If-Modified-Since) so that an unchanged feed costs one 304; follows at most
 // five redirects and never one from https to http; verifies certificates;

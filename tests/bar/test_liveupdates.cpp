@@ -152,7 +152,8 @@ private slots:
     }
 
     // Reports of the platform about the shown files, however they come and
-    // however many, become one call; other files never make one.
+    // however many, become one call; other files never make one. Murvane.ini
+    // has its own call, counted ten.
     void dataWatch_data()
     {
         QTest::addColumn<QString>("action");
@@ -165,7 +166,9 @@ private slots:
         QTest::newRow("day-off file created in place") << "append HorDay2.ini" << 1;
         QTest::newRow("a burst of ten saves") << "burst Yotei202401.Dat" << 1;
         QTest::newRow("a month not shown") << "rename Yotei202405.Dat" << 0;
-        QTest::newRow("the settings and a stranger") << "rename Murvane.ini,append notes.txt" << 0;
+        QTest::newRow("the settings and a stranger") << "rename Murvane.ini,append notes.txt" << 10;
+        QTest::newRow("the settings written in place") << "append Murvane.ini" << 10;
+        QTest::newRow("the settings removed") << "remove Murvane.ini" << 10;
     }
     void dataWatch()
     {
@@ -174,10 +177,11 @@ private slots:
 
         QTemporaryDir dir;
         const QString path = dir.path();
-        for (const char* name : {"HorDay.ini", "Yotei202401.Dat", "Yotei202312.Dat"})
+        for (const char* name : {"HorDay.ini", "Yotei202401.Dat", "Yotei202312.Dat", "Murvane.ini"})
             Save(path + "/" + name, "[x]\r\n");
         int count = 0;
         DataWatch watch(path, [&count] { ++count; }, 150);
+        watch.OnSettingsChanged([&count] { count += 10; });
         watch.Follow(QDate(2024, 1, 20));
 
         for (const QString& step : action.split(',')) {

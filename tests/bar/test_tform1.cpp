@@ -127,6 +127,10 @@ private slots:
         QCOMPARE(bar.windowType(), Qt::Tool);
         QCoreApplication::processEvents();
         QVERIFY(m_errors.isEmpty());
+        // A colour changed elsewhere shows without a restart; the text colours stay black.
+        ini.WriteNumber(QStringLiteral("表示色"), QStringLiteral("DayPopColor"), 128);
+        QTRY_COMPARE_WITH_TIMEOUT(bar.Settings.DayPopColor, 128, 2000);
+        QCOMPARE(bar.Settings.DayPopFontColor, 0);
     }
 
     void badPictureIsReportedAndTheStartGoesOn_data()

@@ -15,6 +15,8 @@ private slots:
     void read();
     void window_data();
     void window();
+    void edits_data();
+    void edits();
     void twoThreads();
 };
 
@@ -41,7 +43,7 @@ void TestICalFeed::read_data()
     QTest::newRow("binary") << Calendar(Meeting).replace("SUMMARY", QByteArray("SUM\0ARY", 7)) << -1;
     QTest::newRow("cut off download") << Calendar(Meeting).chopped(16) << -1;
     QTest::newRow("empty calendar") << Calendar({}) << 0;
-    QTest::newRow("CalDAV objects joined") << Calendar(Meeting) + Calendar(Meeting) << 2;
+    QTest::newRow("CalDAV objects joined") << Calendar(Meeting) + Calendar(QByteArray(Meeting).replace("UID:u", "UID:v")) << 2;
     QTest::newRow("LF line ends, lower case") << Calendar(Meeting).replace("\r\n", "\n").replace("BEGIN", "begin") << 1;
     QTest::newRow("no DTSTART") << Calendar(Event("DTEND:20250301T090000Z\r\n")) << 0;
     QTest::newRow("deep nesting in an event")
@@ -119,6 +121,67 @@ void TestICalFeed::window()
     const auto expanded = feed->Expand(QDateTime::fromString(from, Qt::ISODate), QDateTime::fromString(to, Qt::ISODate),
                                        QTimeZone::utc());
     QCOMPARE(int(expanded.size()), instances);
+}
+
+// Copies of one event, and overrides of a series' future: the first three
+// weeks of March 2025 (UTC) as "day start-end summary".
+void TestICalFeed::edits_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("shown");
+
+    const auto copy = [](const QByteArray& summary, const QByteArray& more) {
+        return Event(more + "DTSTART:20250303T090000Z\r\nDTEND:20250303T100000Z\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n")
+            .replace("SUMMARY:s", "SUMMARY:" + summary);
+    };
+    const QStringList weeks{"03 09:00-10:00 new", "10 09:00-10:00 new", "17 09:00-10:00 new"};
+    QTest::newRow("higher SEQUENCE") << Calendar(copy("new", "SEQUENCE:2\r\n") + copy("old", "SEQUENCE:1\r\n")) << weeks;
+    QTest::newRow("later LAST-MODIFIED") << Calendar(copy("new", "LAST-MODIFIED:20250102T000000Z\r\n")
+                                                     + copy("old", "LAST-MODIFIED:20250101T000000Z\r\n")) << weeks;
+    QTest::newRow("later DTSTAMP") << Calendar(copy("old", "DTSTAMP:20250102T000000Z\r\n") + copy("new", "DTSTAMP:20250103T000000Z\r\n"))
+                                   << weeks;
+    QTest::newRow("alike: the later in the file") << Calendar(copy("old", {}) + copy("new", {})) << weeks;
+    QTest::newRow("CalDAV objects, the override of the newer")
+        << Calendar(copy("old", {})) + Calendar(copy("new", "SEQUENCE:1\r\n"))
+               + Calendar(Event("RECURRENCE-ID:20250310T090000Z\r\nDTSTART:20250311T090000Z\r\n"))
+        << QStringList{"03 09:00-10:00 new", "11 09:00-09:00 s", "17 09:00-10:00 new"};
+    QTest::newRow("two copies of an override")
+        << Calendar(copy("new", {}) + Event("RECURRENCE-ID:20250310T090000Z\r\nSEQUENCE:1\r\nDTSTART:20250312T090000Z\r\n")
+                    + Event("RECURRENCE-ID:20250310T090000Z\r\nDTSTART:20250311T090000Z\r\n"))
+        << QStringList{"03 09:00-10:00 new", "12 09:00-09:00 s", "17 09:00-10:00 new"};
+
+    const QByteArray daily = Event("DTSTART:20250303T090000Z\r\nDTEND:20250303T100000Z\r\nRRULE:FREQ=DAILY;COUNT=4\r\n");
+    const auto future = [](const QByteArray& rid, const QByteArray& more) {
+        return Event("RECURRENCE-ID;RANGE=THISANDFUTURE:" + rid + "\r\n" + more).replace("SUMMARY:s", "SUMMARY:f");
+    };
+    QTest::newRow("this and future: later, longer")
+        << Calendar(daily + future("20250304T090000Z", "DTSTART:20250304T133000Z\r\nDTEND:20250304T150000Z\r\n"))
+        << QStringList{"03 09:00-10:00 s", "04 13:30-15:00 f", "05 13:30-15:00 f", "06 13:30-15:00 f"};
+    QTest::newRow("this and future: earlier, then one override")
+        << Calendar(daily + future("20250305T090000Z", "DTSTART:20250304T210000Z\r\n")
+                    + Event("RECURRENCE-ID:20250306T090000Z\r\nDTSTART:20250306T070000Z\r\n"))
+        << QStringList{"03 09:00-10:00 s", "04 09:00-10:00 s", "04 21:00-21:00 f", "06 07:00-07:00 s"};
+    QTest::newRow("this and future: cancelled")
+        << Calendar(daily + future("20250305T090000Z", "DTSTART:20250305T090000Z\r\nSTATUS:CANCELLED\r\n"))
+        << QStringList{"03 09:00-10:00 s", "04 09:00-10:00 s"};
+    QTest::newRow("this and future: all-day")
+        << Calendar(Event("DTSTART;VALUE=DATE:20250301\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n")
+                    + future("20250308", "DTSTART;VALUE=DATE:20250309\r\nDTEND;VALUE=DATE:20250311\r\n"))
+        << QStringList{"01 all-day 1 s", "09 all-day 2 f", "16 all-day 2 f"};
+}
+
+void TestICalFeed::edits()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, shown);
+    const QDateTime from(QDate(2025, 3, 1), QTime(0, 0), Qt::UTC);
+    QStringList got;
+    for (const EventInstance& i : ICalFeed::Parse(text)->Expand(from, from.addDays(21), QTimeZone::utc()))
+        got.append(i.AllDay ? i.StartDate.toString("dd") + " all-day " + QString::number(i.StartDate.daysTo(i.EndDate))
+                                  + " " + i.Summary
+                            : i.Start.toUTC().toString("dd HH:mm-") + i.End.toUTC().toString("HH:mm ") + i.Summary);
+    got.sort();
+    QCOMPARE(got, shown);
 }
 
 // libical has global state: two feeds read and expanded at once give what

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A calendar file listed in Calendars.ini on the running bar under a private X
 # server: its colour under the event's day and nowhere else, the event as an
-# extra line of that day's pop-up, and an edit of the file shown within 1.5 s.
+# extra line of that day's pop-up, and an edit of the file shown within 1.5 s;
+# before the bar ever ran, --agenda prints the event from the file.
 # Usage: e2e_calendars.sh path/to/murvane
 source "$(dirname "$0")/lib.sh"
 bin="$(realpath "$1")"
@@ -40,6 +41,10 @@ write_ics() {
 }
 write_ics "$day"
 printf '[Calendar1]\r\nName=仕事\r\nSource=%s\r\nColor=#d50000\r\nShown=1\r\nRefreshMinutes=30\r\n' "$ics" >"$data/Calendars.ini"
+
+# The command line shows the file's event, which no bar has read yet.
+"$bin" --agenda "$(date +%Y-%m)-$(printf %02d "$day")" --data "$data" | grep -q $'\t09:30\t10:00\tevent\t仕事\t会議$' ||
+  e2e_fail "--agenda does not show the file's event on day $day"
 
 mkdir -p "$E2E_TMP/fb"
 e2e_start_xvfb 1280x800x24 -fbdir "$E2E_TMP/fb"

@@ -6,10 +6,17 @@ FOLDER/mode says (ok, new, redirect, 404, 503, drop, garbage), with ETag and
 Last-Modified, answering 304 to a matching If-None-Match or (without one) an
 If-Modified-Since. Each /feed request appends "status If-None-Match" to
 FOLDER/log.
+Two https servers beside it, with certificates made by openssl into FOLDER:
+one issued by FOLDER/ca.pem, one self-signed. Modes tls-ca and tls-self
+redirect /feed to them, where it is "new"; mode downgrade redirects to the
+first, which redirects back to plain http.
 """
 import http.server
 import os
+import ssl
+import subprocess
 import sys
+import threading
 
 FOLDER = sys.argv[1]
 STAMP = "Wed, 09 Dec 2026 10:00:00 GMT"
@@ -45,6 +52,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(os.path.join(FOLDER, "mode")) as f:
             mode = f.read().strip()
+        if isinstance(self.connection, ssl.SSLSocket):
+            if mode == "downgrade":
+                return self.answer(302, location="http://127.0.0.1:%d/moved" % PORTS["http"])
+            mode = "new"
+        elif mode in ("tls-ca", "tls-self", "downgrade"):
+            port = PORTS["self" if mode == "tls-self" else "issued"]
+            return self.answer(302, location="https://127.0.0.1:%d/feed" % port)
         if self.path == "/moved":
             mode = "moved"
         elif self.path != "/feed":
@@ -63,6 +77,31 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.answer(200, etag, body)
 
 
+def make_certificates():
+    def openssl(*args):
+        subprocess.run(["openssl", *args], cwd=FOLDER, check=True, capture_output=True)
+    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Murvane test CA",
+            "-keyout", "ca.key", "-out", "ca.pem")
+    openssl("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", "issued.key",
+            "-out", "issued.csr")
+    with open(os.path.join(FOLDER, "san.ext"), "w") as f:
+        f.write("subjectAltName=IP:127.0.0.1\n")
+    openssl("x509", "-req", "-in", "issued.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+            "-days", "2", "-extfile", "san.ext", "-out", "issued.pem")
+    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+            "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", "self.key", "-out", "self.pem")
+
+
+PORTS = {}
+make_certificates()
+for name in ("issued", "self"):
+    tls = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(FOLDER, name + ".pem"), os.path.join(FOLDER, name + ".key"))
+    tls.socket = context.wrap_socket(tls.socket, server_side=True)
+    PORTS[name] = tls.server_address[1]
+    threading.Thread(target=tls.serve_forever, daemon=True).start()
 server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
-print(server.server_address[1], flush=True)
+PORTS["http"] = server.server_address[1]
+print(PORTS["http"], flush=True)
 server.serve_forever()

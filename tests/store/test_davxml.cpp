@@ -1,14 +1,105 @@
 // WebDAV answers as servers write them: other prefixes, default namespaces,
-// properties that failed, look-alike names from other namespaces.
+// properties that failed, look-alike names from other namespaces. And where
+// a CalDAV password may go, asked directly and after a redirect.
 
+#include "davclient.h"
 #include "davxml.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 class TestDavXml : public QObject {
     Q_OBJECT
 
+    // Answers on 127.0.0.1 as the proxy of every address, so that nothing
+    // leaves the machine: /start redirects to m_target, and each request's
+    // Host is noted with "+" when it carried a password.
+    QTcpServer m_server;
+    QString m_target;
+    QStringList m_seen;
+
+    void Answer(QTcpSocket* socket)
+    {
+        const QByteArray head = socket->peek(1 << 16);
+        if (!head.contains("\r\n\r\n"))
+            return;
+        const QList<QByteArray> lines = socket->readAll().split('\n');
+        QByteArray host;
+        bool password = false;
+        for (const QByteArray& line : lines) {
+            const QByteArray lower = line.toLower();
+            if (lower.startsWith("host:"))
+                host = line.mid(5).trimmed();
+            password = password || lower.startsWith("authorization: basic ");
+        }
+        m_seen << QString::fromLatin1(host) + (password ? "+" : "-");
+        const bool start = QUrl(QString::fromLatin1(lines.value(0).split(' ').value(1))).path() == u"/start";
+        socket->write(start ? "HTTP/1.1 302 Found\r\nLocation: " + m_target.toUtf8() + "\r\n" : "HTTP/1.1 207 Multi-Status\r\n");
+        socket->write("Content-Length: 0\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+    }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen(QHostAddress::LocalHost));
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Answer(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+    // Over https anywhere; over plain http only to this machine's loopback.
+    void password_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("may");
+        QTest::newRow("https") << "https://example.com/dav/" << true;
+        QTest::newRow("https loopback") << "https://127.0.0.1/dav/" << true;
+        QTest::newRow("http localhost") << "http://localhost/dav/" << true;
+        QTest::newRow("http LOCALHOST") << "http://LOCALHOST/dav/" << true;
+        QTest::newRow("http 127.0.0.1") << "http://127.0.0.1/dav/" << true;
+        QTest::newRow("http 127.1.2.3") << "http://127.1.2.3/dav/" << true;
+        QTest::newRow("http [::1]") << "http://[::1]/dav/" << true;
+        // Mapped 127.0.0.1: a socket to it reaches the same loopback.
+        QTest::newRow("http [::ffff:127.0.0.1]") << "http://[::ffff:127.0.0.1]/dav/" << true;
+        QTest::newRow("http example.com") << "http://example.com/dav/" << false;
+        QTest::newRow("http localhost.example.com") << "http://localhost.example.com/dav/" << false;
+        QTest::newRow("http 10.0.0.1") << "http://10.0.0.1/dav/" << false;
+        QTest::newRow("http [::ffff:10.0.0.1]") << "http://[::ffff:10.0.0.1]/dav/" << false;
+        QTest::newRow("ftp localhost") << "ftp://localhost/dav/" << false;
+        QTest::newRow("webcal") << "webcal://example.com/dav/" << false;
+        QTest::newRow("no scheme") << "localhost/dav/" << false;
+    }
+    void password()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, may);
+        QCOMPARE(MaySendPassword(QUrl(url)), may);
+        if (!url.startsWith(u"http:"))
+            return;
+        // Each hop is judged: a redirect from loopback to the row's address.
+        QNetworkAccessManager network;
+        network.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server.serverPort()));
+        DavClient client(&network);
+        client.SetCredentials(QStringLiteral("alice"), QStringLiteral("secret"));
+        m_target = url;
+        m_seen.clear();
+        bool done = false;
+        client.Send("PROPFIND", QUrl(QStringLiteral("http://127.0.0.1:%1/start").arg(m_server.serverPort())), 0, {},
+                    [&](const DavAnswer&) { done = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        QStringList expected{QStringLiteral("127.0.0.1:%1+").arg(m_server.serverPort())};
+        if (may)
+            expected << QUrl(url).authority() + "+";
+        QCOMPARE(m_seen, expected);
+    }
+
     void multistatus_data()
     {
         QTest::addColumn<QByteArray>("xml");

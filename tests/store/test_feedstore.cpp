@@ -279,10 +279,12 @@ void TestFeedStore::fileCalendarFollowsTheList()
     QCOMPARE(changed.size(), 1);
     QCOMPARE(events.size(), ReaderExpands() ? 1 : 0);
     QCOMPARE(store.EventsFromCache(day, day).size(), events.size());
+#ifndef Q_OS_WIN // Windows takes its zone from its settings, never from TZ
     qputenv("TZ", "Pacific/Honolulu"); // 23:30 the day before
     store.EventsBetween(day, day);
     QVERIFY(Settle(store));
     QCOMPARE(store.EventsBetween(day.addDays(-1), day).value(0).Date, day.addDays(-1));
+#endif
 
     // An edit of the list shows within a second; the first calendar keeps its copy.
     WriteFile(data.filePath("Calendars.ini"), "[Calendar1]\nName=renamed\nSource=" + data.filePath("a.ics").toUtf8()

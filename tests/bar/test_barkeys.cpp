@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +47,8 @@ private slots:
 
     void keys_data();
     void keys();
+    void menuKeys_data();
+    void menuKeys();
     void focusMarkOnlyWithTheKeyboard();
     void noSlidingWhileTheBarHasTheKeyboard();
     void descriptions_data();
@@ -112,6 +115,31 @@ void TestBarKeys::keys()
     QCOMPARE(bar.State.ShownDate.date().month(), month);
     QCOMPARE(opened, edited);
     QCOMPARE(bar.HasKeyboard(), keyboard);
+}
+
+void TestBarKeys::menuKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("menu");
+    QTest::newRow("Shift+F10") << (Qt::SHIFT | Qt::Key_F10).toCombined() << true;
+    QTest::newRow("the Menu key") << int(Qt::Key_Menu) << true;
+    QTest::newRow("F10 alone") << int(Qt::Key_F10) << false;
+}
+
+void TestBarKeys::menuKeys()
+{
+    QFETCH(int, key);
+    QFETCH(bool, menu);
+    TForm1 bar;
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    bar.TakeFocus();
+    Press(bar, key);
+    QCOMPARE(bar.PopupMenu1()->isVisible(), menu);
+    bar.PopupMenu1()->hide();
+    // Under today's cell.
+    if (menu)
+        QCOMPARE(bar.PopupMenu1()->pos().x(), bar.mapToGlobal(QPoint(2 + bar.Cells.At(2, 15).Left, 0)).x());
 }
 
 // Drawn over the layers only while the bar has the keyboard: the pictures the

@@ -2,6 +2,7 @@
 
 #include "commandline.h"
 #include "console.h"
+#include "foreground.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -38,6 +39,7 @@ int RunFocusRequest(const CommandLine& line, int& argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QString dataDir = line.DataDir.isEmpty() ? QDir::currentPath() : line.DataDir;
+    Foreground::LetTheBarTakeIt();
     QLocalSocket socket;
     socket.connectToServer(FocusServerName(dataDir));
     bool answered = false;

@@ -7,6 +7,7 @@
 #include "clock.h"
 #include "colors.h"
 #include "focusreturn.h"
+#include "globalshortcut.h"
 #include "keymoves.h"
 #include "handlererrors.h"
 #include "liveupdates.h"
@@ -28,6 +29,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -186,6 +188,7 @@ struct TForm1::Private {
     QDate FocusDay;
     QTimer* FocusPopup = nullptr; // the pop-up follows the focus after a pause
     std::unique_ptr<FocusReturn> Return;
+    std::unique_ptr<GlobalShortcut> Shortcut;
 };
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
@@ -264,6 +267,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>()
 TForm1::~TForm1()
 {
     d->Closing = true;
+    d->Shortcut.reset();
     d->Live.reset();
     if (d->Watch)
         d->Watch->Stop();
@@ -684,6 +688,9 @@ void TForm1::showEvent(QShowEvent* event)
         EnsurePointerWatch();
         d->Stacking = BarStacking::Create(*this);
         d->Return = FocusReturn::Create(*this);
+        const QKeyCombination keys = DefaultGlobalShortcut();
+        ShortcutKeys = QKeySequence(keys).toString(QKeySequence::NativeText);
+        d->Shortcut = GlobalShortcut::Create(keys, [this] { TakeFocus(); }, ShortcutProblem);
         // With the pointer away the bar slides out by itself.
         RetestPointer();
     }

@@ -56,6 +56,20 @@ CommandLine ParseCommandLine(const QStringList& args, QDate today)
     if (args.contains(QStringLiteral("--add-calendar")) || args.contains(QStringLiteral("--calendars")))
         return ParseCalendarCommand(args);
     CommandLine line;
+    if (args.contains(QStringLiteral("--focus"))) {
+        // --focus [--data DIR]: nothing else.
+        line.Run = CommandLine::Mode::Focus;
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            if (args[i] == u"--focus")
+                continue;
+            if (args[i] != u"--data")
+                return Failure(QStringLiteral("unexpected argument: %1").arg(args[i]));
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                return Failure(QStringLiteral("--data needs a folder"));
+            line.DataDir = args[++i];
+        }
+        return line;
+    }
     if (!args.contains(QStringLiteral("--agenda"))) {
         // The bar: --data names its data folder; the rest is Qt's.
         const qsizetype at = args.indexOf(QStringLiteral("--data"));

@@ -8,14 +8,14 @@
 // its own the bar starts, in the folder --data names if given, and the other
 // arguments are left to Qt.
 struct CommandLine {
-    enum class Mode { Bar, Agenda, AddCalendar, Calendars, Error };
+    enum class Mode { Bar, Agenda, AddCalendar, Calendars, Focus, Error };
     Mode Run = Mode::Bar;
     // --agenda [FROM [TO]]: inclusive dates; FROM defaults to today, TO to
     // FROM + 6 days.
     QDate From;
     QDate To;
     bool Refresh = false; // --refresh
-    QString DataDir;      // --data DIR; empty: the current folder
+    QString DataDir;      // --data DIR; empty: the current folder (--focus: the bar to ask)
     QString Error;        // Mode::Error: the one line to print
     // --add-calendar ADDRESS [--name NAME] [--user USER] [--color #rrggbb]
     QString Address;

@@ -1,5 +1,6 @@
 #include "accountdialog.h"
 #include "agenda.h"
+#include "baraccessible.h"
 #include "autostart.h"
 #include "caldavaccounts.h"
 #include "caldavsource.h"
@@ -9,6 +10,7 @@
 #include "console.h"
 #include "cp932.h"
 #include "endsession.h"
+#include "focusrequest.h"
 #include "feedstore.h"
 #include "instancelock.h"
 #include "messagebox.h"
@@ -47,6 +49,8 @@ int main(int argc, char** argv)
         return RunAddCalendar(commandLine, argc, argv);
     if (commandLine.Run == CommandLine::Mode::Calendars)
         return RunListCalendars(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::Focus)
+        return RunFocusRequest(commandLine, argc, argv);
 
     // The bar's data folder is the current folder, which --data may name; the
     // installer's shortcut names one that may not exist yet.
@@ -69,6 +73,7 @@ int main(int argc, char** argv)
     MurvaneApplication::setApplicationDisplayName(QStringLiteral("Murvane"));
     MurvaneApplication::setWindowIcon(ProgramIcon());
     InstallQtTranslations();
+    InstallBarAccessibility();
 
     if (!Cp932::Available()) {
         const QString message = QStringLiteral("Shift-JIS (CP932) の変換が使えません");
@@ -128,6 +133,9 @@ int main(int argc, char** argv)
         form1.close();
         lock.Release();
     });
+
+    // `murvane --focus` from the desktop's shortcut or a script.
+    FocusServer focusServer(QDir::currentPath(), [&form1] { form1.TakeFocus(); });
 
     form1.show();
     // The calendars come after the first paint, which must not wait for them.

@@ -27,6 +27,10 @@ public:
     std::optional<QImage> ImageList2;
     // The user's calendars; none when the program runs without them.
     CalendarStore* Calendars = nullptr;
+    // The shortcut that hands the bar the keyboard from any window, and why
+    // it could not be registered (empty when it was).
+    QString ShortcutKeys;
+    QString ShortcutProblem;
 
     // Loads and paints the month of date; mark puts the picture on date's
     // cell instead of today's. Drops its own errors.

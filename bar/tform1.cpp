@@ -6,6 +6,9 @@
 #include "barwindow.h"
 #include "clock.h"
 #include "colors.h"
+#include "focusreturn.h"
+#include "globalshortcut.h"
+#include "keymoves.h"
 #include "handlererrors.h"
 #include "liveupdates.h"
 #include "messagebox.h"
@@ -17,12 +20,16 @@
 #include "thintwindow.h"
 #include "tpseudoapp.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -50,6 +57,17 @@ public:
         update();
     }
 
+    // The keyboard focus: a dotted rectangle over the picture, never in it,
+    // so the layers stay as the pointer user sees them. Inclusive bounds.
+    void SetFocusMark(const QRect& mark)
+    {
+        if (mark == m_focusMark)
+            return;
+        m_focusMark = mark;
+        update();
+    }
+
+    std::function<void()> OnPress;
     std::function<void(int, int)> OnMouseMove;
     std::function<void(int, int)> OnMouseDown;
     std::function<void()> OnDblClick;
@@ -61,6 +79,19 @@ protected:
             return;
         QPainter painter(this);
         painter.drawImage(QPoint(0, 0), *m_image);
+        if (m_focusMark.isNull())
+            return;
+        // Every other pixel, so the marks under it stay readable.
+        const QColor dot = ToQColor(Colors::Black);
+        const QRect& r = m_focusMark;
+        for (int x = r.left(); x <= r.right(); x += 2) {
+            painter.fillRect(x, r.top(), 1, 1, dot);
+            painter.fillRect(x, r.bottom(), 1, 1, dot);
+        }
+        for (int y = r.top(); y <= r.bottom(); y += 2) {
+            painter.fillRect(r.left(), y, 1, 1, dot);
+            painter.fillRect(r.right(), y, 1, 1, dot);
+        }
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
@@ -69,6 +100,8 @@ protected:
     }
     void mousePressEvent(QMouseEvent* event) override
     {
+        if (OnPress)
+            OnPress();
         if (OnMouseDown)
             OnMouseDown(event->position().toPoint().x(), event->position().toPoint().y());
     }
@@ -83,6 +116,7 @@ protected:
 
 private:
     const QImage* m_image = nullptr;
+    QRect m_focusMark;
 };
 
 // Panel1: silver, with a raised outer and a lowered inner bevel of one pixel.
@@ -147,6 +181,14 @@ struct TForm1::Private {
     bool Closing = false;
     bool Activated = false;
     unsigned LeaveSerial = 0; // a Leave waits for its turn; an Enter cancels it
+
+    // The keyboard: while set, the focus is marked and the bar stays down.
+    bool Keyboard = false;
+    int FocusStop = 0; // 0 the day row, 1 to 5 the buttons
+    QDate FocusDay;
+    QTimer* FocusPopup = nullptr; // the pop-up follows the focus after a pause
+    std::unique_ptr<FocusReturn> Return;
+    std::unique_ptr<GlobalShortcut> Shortcut;
 };
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
@@ -168,12 +210,23 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>()
     clock.setColor(QPalette::WindowText, ToQColor(Colors::Black));
     d->Label1->setPalette(clock);
     d->Label1->move(123, 19);
+    d->Label1->setAccessibleDescription(QStringLiteral("ポインタが最後に動いた時刻"));
     d->Image2 = new LayerImage(d->Panel1, false);
 
     d->Image1->OnMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };
     d->Image1->OnDblClick = [this] { Image1DblClick(); };
     d->Image2->OnMouseMove = [this](int x, int y) { Image2MouseMove(x, y); };
     d->Image2->OnMouseDown = [this](int x, int y) { Image2MouseDown(x, y); };
+    d->Image1->OnPress = [this] { ClickFocus(); };
+    d->Image2->OnPress = [this] { ClickFocus(); };
+    // Image1 holds Qt's focus for the whole bar; the keys come up to the bar.
+    d->Image1->setObjectName(QStringLiteral("Image1"));
+    d->Image2->setObjectName(QStringLiteral("Image2"));
+    d->Image1->setFocusPolicy(Qt::NoFocus);
+    d->FocusPopup = new QTimer(this);
+    d->FocusPopup->setSingleShot(true);
+    d->FocusPopup->setInterval(600);
+    connect(d->FocusPopup, &QTimer::timeout, this, [this] { ShowFocusPopup(); });
 
     d->PopupMenu1 = new QMenu(this);
     d->Version1 = d->PopupMenu1->addAction(QStringLiteral("Version情報"));
@@ -214,6 +267,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>()
 TForm1::~TForm1()
 {
     d->Closing = true;
+    d->Shortcut.reset();
     d->Live.reset();
     if (d->Watch)
         d->Watch->Stop();
@@ -284,6 +338,12 @@ void TForm1::ShowMonth(bool mark, const QDateTime& date)
     d->Image1->SetImage(&d->Layers.Strip);
     d->Image2->SetImage(&d->Layers.Overlay);
     update();
+    ShowFocus();
+    // The strip's accessible name is the month.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(d->Image1, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    }
 }
 
 void TForm1::LayOut()
@@ -401,6 +461,9 @@ void TForm1::FormActivate()
 
 void TForm1::SlideOut()
 {
+    // A click gave the bar the focus: it goes back as the bar leaves.
+    if (d->Return && isActiveWindow())
+        d->Return->GiveBack();
     State.Shown = false;
     HidePopup();
     if (State.AutoHide)
@@ -410,7 +473,7 @@ void TForm1::SlideOut()
 void TForm1::PointerTest(int x, int y)
 {
     // The menu runs its own loop in the original; the bar stays while it is open.
-    if (d->MenuOpen || d->Closing || !isVisible())
+    if (d->MenuOpen || d->Keyboard || d->Closing || !isVisible())
         return;
     if (d->Live)
         d->Live->CheckDay();
@@ -419,7 +482,7 @@ void TForm1::PointerTest(int x, int y)
 
 void TForm1::PointerLeft()
 {
-    if (d->MenuOpen || d->Closing || !isVisible())
+    if (d->MenuOpen || d->Keyboard || d->Closing || !isVisible())
         return;
     // Asked after the Leave: under XWayland the answer is where the pointer
     // was last seen over an X window, inside the bar, so it does not count then.
@@ -620,6 +683,13 @@ void TForm1::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+    // Another window took the focus (not a dialog the bar opened): the bar
+    // lets the keyboard go and may slide away.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && d->Keyboard
+        && !QApplication::activeModalWidget() && !d->MenuOpen) {
+        LeaveKeyboard(false);
+        RetestPointer();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -633,6 +703,10 @@ void TForm1::showEvent(QShowEvent* event)
         FormActivate();
         EnsurePointerWatch();
         d->Stacking = BarStacking::Create(*this);
+        d->Return = FocusReturn::Create(*this);
+        const QKeyCombination keys = DefaultGlobalShortcut();
+        ShortcutKeys = QKeySequence(keys).toString(QKeySequence::NativeText);
+        d->Shortcut = GlobalShortcut::Create(keys, [this] { TakeFocus(); }, ShortcutProblem);
         // With the pointer away the bar slides out by itself.
         RetestPointer();
     }
@@ -652,4 +726,212 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::contextMenuEvent(QContextMenuEvent* event)
 {
     d->PopupMenu1->popup(event->globalPos());
+}
+
+// The bar takes the keyboard when clicked, but the focus shows only once a
+// key is used: a pointer user sees the bar as before.
+void TForm1::ClickFocus()
+{
+    if (isActiveWindow() || !d->Return)
+        return;
+    d->Return->Remember();
+    activateWindow();
+}
+
+void TForm1::TakeFocus()
+{
+    if (d->Closing)
+        return;
+    if (d->Return && !isActiveWindow())
+        d->Return->Remember();
+    HidePopup();
+    State.ShownDate = Clock::Now();
+    ShowMonth(false, State.ShownDate);
+    FormActivate();
+    raise();
+    activateWindow();
+    EnterKeyboard(State.ShownDate.date());
+}
+
+bool TForm1::HasKeyboard() const
+{
+    return d->Keyboard;
+}
+
+QDate TForm1::FocusDay() const
+{
+    return d->FocusDay;
+}
+
+int TForm1::FocusStop() const
+{
+    return d->FocusStop;
+}
+
+void TForm1::EnterKeyboard(QDate day)
+{
+    d->Keyboard = true;
+    d->FocusStop = 0;
+    // Accessibility follows Qt's focus widget: the strip.
+    d->Image1->setFocusPolicy(Qt::StrongFocus);
+    d->Image1->setFocus(Qt::OtherFocusReason);
+    SetFocusDay(day);
+}
+
+void TForm1::LeaveKeyboard(bool giveBack)
+{
+    d->Keyboard = false;
+    d->FocusPopup->stop();
+    HidePopup();
+    d->Image1->clearFocus();
+    d->Image1->setFocusPolicy(Qt::NoFocus);
+    ShowFocus();
+    if (giveBack && d->Return && isActiveWindow())
+        d->Return->GiveBack();
+}
+
+int TForm1::FocusColumn() const
+{
+    for (int column = 1; column <= Cells.DayCount; ++column) {
+        if (Cells.At(2, column).Date == d->FocusDay)
+            return column;
+    }
+    return 0;
+}
+
+void TForm1::SetFocusDay(QDate day)
+{
+    if (!day.isValid())
+        return;
+    d->FocusDay = day;
+    const QDate shown = State.ShownDate.date();
+    if (day.year() != shown.year() || day.month() != shown.month()) {
+        HidePopup();
+        State.ShownDate = day == Clock::Now().date() ? Clock::Now() : QDateTime(day, QTime(0, 0));
+        ShowMonth(false, State.ShownDate);
+    }
+    SetFocusStop(0);
+}
+
+void TForm1::SetFocusStop(int stop)
+{
+    d->FocusStop = stop;
+    HidePopup();
+    State.LastHintItem = IntPair{-1, -1};
+    ShowFocus();
+    d->FocusPopup->start();
+    if (!QAccessible::isActive())
+        return;
+    const int column = FocusColumn();
+    if (stop == 0 && column == 0)
+        return;
+    QAccessibleEvent focus(stop == 0 ? d->Image1 : d->Image2, QAccessible::Focus);
+    focus.setChild(stop == 0 ? column - 1 : stop - 1);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void TForm1::ShowFocus()
+{
+    QRect day;
+    QRect button;
+    if (d->Keyboard && d->FocusStop == 0) {
+        if (const int column = FocusColumn()) {
+            const CellRec& cell = Cells.At(2, column);
+            // Inside the raised frame, which takes the cell's outer pixels.
+            day = QRect(QPoint(cell.Left, cell.Top + 1), QPoint(cell.Right - 3, cell.Bottom - 1));
+        }
+    } else if (d->Keyboard) {
+        const IntRect& r = State.NavButtons[d->FocusStop];
+        button = QRect(QPoint(r.Left, r.Top), QPoint(r.Right, r.Bottom));
+    }
+    d->Image1->SetFocusMark(day);
+    d->Image2->SetFocusMark(button);
+}
+
+// After the pause, the pop-up the pointer would bring there.
+void TForm1::ShowFocusPopup()
+{
+    if (!d->Keyboard || d->MenuOpen)
+        return;
+    if (d->FocusStop == 0) {
+        if (const int column = FocusColumn()) {
+            const CellRec& cell = Cells.At(2, column);
+            d->Popups->Image1MouseMove((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2);
+        }
+        return;
+    }
+    const IntRect& r = State.NavButtons[d->FocusStop];
+    d->Popups->Image2MouseMove((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+void TForm1::PressDay(int column)
+{
+    if (column < 1 || column > Cells.DayCount)
+        return;
+    const CellRec& cell = Cells.At(2, column);
+    d->FocusPopup->stop();
+    State.MousePos = IntPair{(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2};
+    Image1DblClick();
+    // The editor had the focus; the bar takes it back when it kept the keyboard.
+    if (d->Keyboard) {
+        activateWindow();
+        d->Image1->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TForm1::ShowDayMenu(int column)
+{
+    if (column < 1 || column > Cells.DayCount)
+        return;
+    const CellRec& cell = Cells.At(2, column);
+    d->FocusPopup->stop();
+    HidePopup();
+    d->PopupMenu1->popup(d->Image1->mapToGlobal(QPoint(cell.Left, cell.Bottom + 1)));
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (!d->Keyboard) {
+        // The first key after a click: the focus shows on today or the shown day.
+        const QDate today = Clock::Now().date();
+        const QDate shown = State.ShownDate.date();
+        EnterKeyboard(today.year() == shown.year() && today.month() == shown.month() ? today : shown);
+        if (key != Qt::Key_Escape)
+            return;
+    }
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (key == Qt::Key_Escape) {
+        LeaveKeyboard(true);
+        RetestPointer();
+    } else if (key == Qt::Key_Menu || (key == Qt::Key_F10 && shift)) {
+        if (d->FocusStop == 0)
+            ShowDayMenu(FocusColumn());
+        else
+            d->PopupMenu1->popup(d->Image2->mapToGlobal(QPoint(State.NavButtons[d->FocusStop].Left, 30)));
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        if (d->FocusStop == 0) {
+            PressDay(FocusColumn());
+        } else {
+            const IntRect& r = State.NavButtons[d->FocusStop];
+            Image2MouseDown((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+            d->FocusDay = State.ShownDate.date();
+            SetFocusStop(d->FocusStop);
+        }
+    } else if (const std::optional<DayMove> move = DayMoveForKey(key, event->modifiers())) {
+        SetFocusDay(MovedDay(*move, d->FocusDay, Clock::Now().date()));
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+// Tab and Shift+Tab: the day row is one stop, then the five buttons.
+bool TForm1::focusNextPrevChild(bool next)
+{
+    if (!d->Keyboard)
+        return QWidget::focusNextPrevChild(next);
+    SetFocusStop((d->FocusStop + (next ? 1 : 5)) % 6);
+    return true;
 }

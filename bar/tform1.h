@@ -60,6 +60,16 @@ public:
     void HidePopup();
     void EnsurePointerWatch(); // runs while AutoHide is set
 
+    // The keyboard: takes the focus, slides in and focuses today's cell, as
+    // `murvane --focus` asks. While the bar keeps the keyboard it does not
+    // slide away; Escape gives the focus back.
+    void TakeFocus();
+    bool HasKeyboard() const;
+    QDate FocusDay() const;
+    int FocusStop() const; // 0 the day row, 1 to 5 the buttons
+    void PressDay(int column);    // what a double-click on the column does
+    void ShowDayMenu(int column); // the context menu under the column's cell
+
     // The layers as last painted, for tests and the screenshot tool.
     const QImage& StripImage() const;   // Image1
     const QImage& OverlayImage() const; // Image2
@@ -80,6 +90,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void FormCreate();
@@ -92,6 +104,14 @@ private:
     BarPlace Place() const; // relative to the screen's origin
     void Apply(PointerAction action);
     void RetestPointer();
+    void ClickFocus();
+    void EnterKeyboard(QDate day);
+    void LeaveKeyboard(bool giveBack);
+    void SetFocusDay(QDate day);
+    void SetFocusStop(int stop);
+    void ShowFocus();
+    void ShowFocusPopup();
+    int FocusColumn() const; // 0 when the focus day is not on the strip
 
     struct Private;
     std::unique_ptr<Private> d;

@@ -100,6 +100,8 @@ TForm7::TForm7(BarContext& bar, TForm5& entryDialog, QWidget* parent)
     TabSheet2 = BuildColorPage();
     TabSheet3 = BuildOtherPage();
     CheckAutostart = AutostartBox::Make(TabSheet3);
+    LabelShortcut = new QLabel(TabSheet3);
+    LabelShortcut->setGeometry(8, 208, 296, 14);
     PageControl1->addTab(TabSheet1, QStringLiteral("休日及びその他の特別日"));
     PageControl1->addTab(TabSheet2, QStringLiteral("表示色"));
     PageControl1->addTab(TabSheet3, QStringLiteral("その他"));
@@ -222,6 +224,12 @@ void TForm7::keyPressEvent(QKeyEvent* event)
 void TForm7::FormShow()
 {
     setWindowTitle(QString());
+    // Says so when the keys could not be had; the reason in the tip.
+    const QString name = QStringLiteral("キーボードで操作するショートカット: ");
+    const bool missing = !m_bar.ShortcutProblem.isEmpty() || m_bar.ShortcutKeys.isEmpty();
+    LabelShortcut->setText(name + (missing ? QStringLiteral("登録できません") : m_bar.ShortcutKeys));
+    LabelShortcut->setToolTip(m_bar.ShortcutProblem);
+    LabelShortcut->setAccessibleDescription(m_bar.ShortcutProblem);
     m_pictureChosen = false;
     Button1->setEnabled(false);
     Button4->setEnabled(false);

@@ -74,6 +74,7 @@ public:
     QLabel* Label6 = nullptr;
     QLineEdit* Edit2 = nullptr; // Y
     QCheckBox* CheckAutostart = nullptr; // "ログイン時に起動する"
+    QLabel* LabelShortcut = nullptr;     // the bar's shortcut, or that it has none
 
     QPushButton* Button5 = nullptr; // "閉じる"
 

@@ -49,6 +49,9 @@ TEST_PACKAGES+=(python3-recurring-ical-events python3-icalendar python3-x-wr-tim
 # CalDAV tests: a Radicale server, and a session bus with GNOME's keyring
 # daemon as the secret store, looked at with secret-tool.
 TEST_PACKAGES+=(radicale dbus gnome-keyring libsecret-tools)
+# The accessibility test reads the bar as a screen reader does: pyatspi (run by
+# Debian's own /usr/bin/python3) over the AT-SPI bus of at-spi2-core.
+TEST_PACKAGES+=(python3-pyatspi at-spi2-core)
 # The store's tests serve feeds with Python's http.server.
 TEST_PACKAGES+=(python3)
 # What tools/package adds: CPack's DEB generator finds the libraries with

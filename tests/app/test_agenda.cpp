@@ -48,6 +48,10 @@ void TestAgenda::commandLine_data()
                                  << "too many dates: 2026-12-03";
     QTest::newRow("unknown option") << QStringList{"--agenda", "--now"} << "unknown option: --now";
     QTest::newRow("data without folder") << QStringList{"--agenda", "--data"} << "--data needs a folder";
+    QTest::newRow("focus the bar of this folder") << QStringList{"--focus"} << "focus ";
+    QTest::newRow("focus the bar of a folder") << QStringList{"--data", "/d", "--focus"} << "focus /d";
+    QTest::newRow("focus takes nothing else") << QStringList{"--focus", "-platform", "xcb"} << "unexpected argument: -platform";
+    QTest::newRow("focus without folder") << QStringList{"--focus", "--data"} << "--data needs a folder";
 }
 
 void TestAgenda::commandLine()
@@ -60,6 +64,8 @@ void TestAgenda::commandLine()
         got = QStringLiteral("bar ") + line.DataDir;
     else if (line.Run == CommandLine::Mode::Error)
         got = line.Error;
+    else if (line.Run == CommandLine::Mode::Focus)
+        got = QStringLiteral("focus ") + line.DataDir;
     else
         got = QStringLiteral("agenda %1 %2 %3 %4")
                   .arg(line.From.toString(Qt::ISODate), line.To.toString(Qt::ISODate))

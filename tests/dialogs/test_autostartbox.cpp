@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -24,6 +25,8 @@ private slots:
     void confirmAppliesCancelKeeps();
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
+    void shortcutLine_data();
+    void shortcutLine();
 
 private:
     std::unique_ptr<OptionsFixture> f;
@@ -162,6 +165,33 @@ void TestAutostartBox::failedWriteChangesNothing()
     QCOMPARE(f->Bar.Settings.ShowFRDate, before.ShowFRDate);
     QVERIFY(f->Bar.Redraws.isEmpty());
     QCOMPARE(QFileInfo(path).isDir(), !tick);
+}
+
+// The bar's shortcut on the same page: its keys, or that it has none and why.
+void TestAutostartBox::shortcutLine_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("registered") << u"Ctrl+Alt+M"_s << QString() << u"キーボードで操作するショートカット: Ctrl+Alt+M"_s;
+    QTest::newRow("taken") << u"Ctrl+Alt+M"_s << u"ほかのプログラムが使っているため登録できません"_s
+                           << u"キーボードで操作するショートカット: 登録できません"_s;
+    QTest::newRow("none here") << QString() << QString() << u"キーボードで操作するショートカット: 登録できません"_s;
+}
+
+void TestAutostartBox::shortcutLine()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, problem);
+    QFETCH(QString, line);
+    f->Bar.ShortcutKeys = keys;
+    f->Bar.ShortcutProblem = problem;
+    f->Options->show();
+    QCOMPARE(f->Options->LabelShortcut->text(), line);
+    QCOMPARE(f->Options->LabelShortcut->toolTip(), problem);
+    QVERIFY(f->Options->TabSheet3->rect().contains(f->Options->LabelShortcut->geometry()));
+    QVERIFY(!f->Options->LabelShortcut->geometry().intersects(f->Options->CheckAutostart->geometry()));
+    f->Options->hide();
 }
 
 QTEST_MAIN(TestAutostartBox)

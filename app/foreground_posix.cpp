@@ -1,0 +1,5 @@
+#include "foreground.h"
+
+void Foreground::LetTheBarTakeIt()
+{
+}

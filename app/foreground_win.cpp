@@ -1,0 +1,8 @@
+#include "foreground.h"
+
+#include <windows.h>
+
+void Foreground::LetTheBarTakeIt()
+{
+    AllowSetForegroundWindow(ASFW_ANY);
+}

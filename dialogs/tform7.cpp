@@ -289,25 +289,28 @@ void TForm7::SetPreview(const QImage& picture)
         Image1->setPixmap(QPixmap::fromImage(picture));
 }
 
-// One usable combination stays: a second key is dropped, and keys the bar
-// cannot take (no Ctrl or Alt, Escape, Backspace) give back the last ones.
+// One usable combination stays: a second key is dropped, keys the bar cannot
+// take (no Ctrl or Alt, Escape) give back the last ones, and Backspace or
+// Delete alone goes back to the default.
 void TForm7::ShortcutEdited()
 {
     const QKeySequence keys = EditShortcut->keySequence();
     if (keys.isEmpty())
         return; // cleared: the default, or a recording starts
-    if (!UsableShortcut(keys[0]))
-        EditShortcut->setKeySequence(QKeySequence(m_lastShortcut));
-    else if (keys.count() > 1)
-        EditShortcut->setKeySequence(QKeySequence(keys[0]));
-    else
-        m_lastShortcut = keys[0];
+    const QKeyCombination chosen = EditedShortcut();
+    if (keys.count() != 1 || keys[0] != chosen)
+        EditShortcut->setKeySequence(QKeySequence(chosen));
+    m_lastShortcut = chosen;
 }
 
+// The edit settles only a second after the last key: closing sooner takes
+// what it holds now the same way.
 QKeyCombination TForm7::EditedShortcut() const
 {
     const QKeySequence keys = EditShortcut->keySequence();
-    return !keys.isEmpty() && UsableShortcut(keys[0]) ? keys[0] : DefaultGlobalShortcut();
+    if (keys.isEmpty() || keys[0] == QKeyCombination(Qt::Key_Backspace) || keys[0] == QKeyCombination(Qt::Key_Delete))
+        return DefaultGlobalShortcut();
+    return UsableShortcut(keys[0]) ? keys[0] : m_lastShortcut;
 }
 
 void TForm7::ListBox1Click()

@@ -40,6 +40,10 @@ public:
     // a start would read them. The caller redraws.
     virtual void ReloadSettings() {}
 
+    // Settings.Shortcut changed: the old keys are let go and the new ones
+    // registered; ShortcutKeys and ShortcutProblem follow.
+    virtual void RegisterShortcut() {}
+
     // Where the shown bar stands: its left edge and its screen's top edge, in
     // screen coordinates. Strip coordinates are placed on the screen from here.
     virtual QPoint BarTopLeft() const { return QPoint(); }

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QKeyCombination>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -55,6 +56,8 @@ struct BarSettings {
     int Image_X = 0;
     int Image_Y = 0;
     bool NationalHolidays = false; // Japan's national holidays on the bar
+    // Gives the bar the keyboard from any window.
+    QKeyCombination Shortcut{Qt::ControlModifier | Qt::AltModifier, Qt::Key_M};
 };
 
 // One drawn cell: row 1 the weekday labels, row 2 the day numbers.

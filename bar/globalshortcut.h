@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // A key combination that reaches the bar whatever window has the keyboard:
 // a passive key grab on the X11 root window, a hot key on Windows.
@@ -18,3 +19,11 @@ public:
 
 // Ctrl+Alt+M.
 QKeyCombination DefaultGlobalShortcut();
+
+// A combination the shortcut may be: one key (a letter, a digit or F1 to F12,
+// which every platform can grab) with Ctrl or Alt held.
+bool UsableShortcut(QKeyCombination keys);
+
+// The stored text ("Ctrl+Alt+M"); none when it is not one usable combination.
+std::optional<QKeyCombination> ShortcutFromText(const QString& text);
+QString ShortcutText(QKeyCombination keys);

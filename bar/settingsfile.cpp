@@ -3,6 +3,7 @@
 #include "apperror.h"
 #include "barpicture.h"
 #include "datapath.h"
+#include "globalshortcut.h"
 #include "textutil.h"
 #include "tinifile.h"
 
@@ -77,6 +78,9 @@ void LoadSettings(const QString& dataDir, BarSettings& settings, std::optional<Q
             settings.Image_Y = ini.ReadNumber(OtherSection, key, 0);
         } else if (key == u"NationalHolidays") {
             settings.NationalHolidays = ini.ReadNumber(OtherSection, key, 0) == 1;
+        } else if (key == u"Shortcut") {
+            // Text no one can press reads as the default.
+            settings.Shortcut = ShortcutFromText(ini.ReadText(OtherSection, key, QString())).value_or(BarSettings().Shortcut);
         }
     }
     if (pictureError)
@@ -126,6 +130,9 @@ void SaveSettingsEdits(const QString& dataDir, const BarSettings& shown, const B
         if (after[i].Value != before[i].Value || !present.contains(after[i].Key))
             writes.append(after[i]);
     }
+    // Only a changed shortcut is written: a file without one keeps the default.
+    if (edited.Shortcut != shown.Shortcut)
+        writes.append({OtherSection, QStringLiteral("Shortcut"), ShortcutText(edited.Shortcut)});
     ini.WriteKeys(writes);
 }
 

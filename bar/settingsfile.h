@@ -7,7 +7,7 @@
 #include <optional>
 
 // Murvane.ini: sections "表示色" (six colours) and "その他" (ShowFRDate,
-// Image1, Image_X, Image_Y, NationalHolidays).
+// Image1, Image_X, Image_Y, NationalHolidays, Shortcut).
 
 QString SettingsFilePath(const QString& dataDir);
 
@@ -23,8 +23,8 @@ void SaveSettings(const QString& dataDir, const BarSettings& settings);
 
 // Writes, in one atomic replacement, the keys whose values differ between
 // what was shown for editing and the edited settings, and the keys the file
-// lacks. Every other key keeps what the file holds now: another program may
-// have changed it meanwhile.
+// lacks (Shortcut only when it differs). Every other key keeps what the file
+// holds now: another program may have changed it meanwhile.
 void SaveSettingsEdits(const QString& dataDir, const BarSettings& shown, const BarSettings& edited);
 
 // Raises the error SaveSettings would raise for a text the file cannot hold

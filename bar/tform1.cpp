@@ -320,7 +320,22 @@ QString TForm1::ReadSettings()
 // may be half-way through a sync.
 void TForm1::ReloadSettings()
 {
+    const QKeyCombination keys = Settings.Shortcut;
     ReadSettings();
+    if (Settings.Shortcut != keys)
+        RegisterShortcut();
+}
+
+void TForm1::RegisterShortcut()
+{
+    // Registered first when the bar is shown.
+    if (!d->Activated)
+        return;
+    // The old grab goes first: the new keys may share its key.
+    d->Shortcut.reset();
+    ShortcutProblem.clear();
+    ShortcutKeys = QKeySequence(Settings.Shortcut).toString(QKeySequence::NativeText);
+    d->Shortcut = GlobalShortcut::Create(Settings.Shortcut, [this] { TakeFocus(); }, ShortcutProblem);
 }
 
 void TForm1::ShowMonth(bool mark, const QDateTime& date)
@@ -704,9 +719,7 @@ void TForm1::showEvent(QShowEvent* event)
         EnsurePointerWatch();
         d->Stacking = BarStacking::Create(*this);
         d->Return = FocusReturn::Create(*this);
-        const QKeyCombination keys = DefaultGlobalShortcut();
-        ShortcutKeys = QKeySequence(keys).toString(QKeySequence::NativeText);
-        d->Shortcut = GlobalShortcut::Create(keys, [this] { TakeFocus(); }, ShortcutProblem);
+        RegisterShortcut();
         // With the pointer away the bar slides out by itself.
         RetestPointer();
     }

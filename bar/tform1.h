@@ -29,6 +29,7 @@ public:
     void ShowMonth(bool mark, const QDateTime& date) override;
     QPoint BarTopLeft() const override;
     void ReloadSettings() override;
+    void RegisterShortcut() override;
 
     // The windows the menu and the double-click open, wired by main.cpp. A
     // menu item stands in the menu only once its opener is set.

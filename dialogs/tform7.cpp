@@ -8,6 +8,7 @@
 #include "colors.h"
 #include "controls.h"
 #include "dialogseams.h"
+#include "globalshortcut.h"
 #include "holidayfiles.h"
 #include "messagebox.h"
 #include "modal.h"
@@ -19,6 +20,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,8 +102,21 @@ TForm7::TForm7(BarContext& bar, TForm5& entryDialog, QWidget* parent)
     TabSheet2 = BuildColorPage();
     TabSheet3 = BuildOtherPage();
     CheckAutostart = AutostartBox::Make(TabSheet3);
+    // The line under the autostart box holds both: a smaller label font
+    // leaves the edit room within the old line's width.
     LabelShortcut = new QLabel(TabSheet3);
-    LabelShortcut->setGeometry(8, 208, 296, 14);
+    LabelShortcut->setGeometry(8, 208, 190, 14);
+    LabelShortcut->setFont(GothicFont(11));
+    EditShortcut = new QKeySequenceEdit(TabSheet3);
+    EditShortcut->setGeometry(200, 205, 104, 19);
+    EditShortcut->setClearButtonEnabled(true);
+    EditShortcut->setAccessibleName(QStringLiteral("キーボードで操作するショートカット"));
+    LabelShortcut->setBuddy(EditShortcut);
+    connect(EditShortcut, &QKeySequenceEdit::keySequenceChanged, this, &TForm7::ShortcutEdited);
+    connect(EditShortcut, &QKeySequenceEdit::editingFinished, this, [this] {
+        if (EditShortcut->keySequence().isEmpty())
+            EditShortcut->setKeySequence(QKeySequence(DefaultGlobalShortcut()));
+    });
     PageControl1->addTab(TabSheet1, QStringLiteral("休日及びその他の特別日"));
     PageControl1->addTab(TabSheet2, QStringLiteral("表示色"));
     PageControl1->addTab(TabSheet3, QStringLiteral("その他"));
@@ -225,11 +240,16 @@ void TForm7::FormShow()
 {
     setWindowTitle(QString());
     // Says so when the keys could not be had; the reason in the tip.
-    const QString name = QStringLiteral("キーボードで操作するショートカット: ");
     const bool missing = !m_bar.ShortcutProblem.isEmpty() || m_bar.ShortcutKeys.isEmpty();
-    LabelShortcut->setText(name + (missing ? QStringLiteral("登録できません") : m_bar.ShortcutKeys));
+    LabelShortcut->setText(missing ? QStringLiteral("ショートカット: 登録できません")
+                                   : QStringLiteral("キーボードで操作するショートカット"));
     LabelShortcut->setToolTip(m_bar.ShortcutProblem);
     LabelShortcut->setAccessibleDescription(m_bar.ShortcutProblem);
+    EditShortcut->setToolTip(QStringLiteral("Ctrl か Alt を含むキー。空にすると既定の %1")
+                                 .arg(QKeySequence(DefaultGlobalShortcut()).toString(QKeySequence::NativeText)));
+    EditShortcut->setAccessibleDescription(m_bar.ShortcutProblem);
+    m_lastShortcut = m_bar.Settings.Shortcut;
+    EditShortcut->setKeySequence(QKeySequence(m_lastShortcut));
     m_pictureChosen = false;
     Button1->setEnabled(false);
     Button4->setEnabled(false);
@@ -267,6 +287,30 @@ void TForm7::SetPreview(const QImage& picture)
         Image1->clear();
     else
         Image1->setPixmap(QPixmap::fromImage(picture));
+}
+
+// One usable combination stays: a second key is dropped, keys the bar cannot
+// take (no Ctrl or Alt, Escape) give back the last ones, and Backspace or
+// Delete alone goes back to the default.
+void TForm7::ShortcutEdited()
+{
+    const QKeySequence keys = EditShortcut->keySequence();
+    if (keys.isEmpty())
+        return; // cleared: the default, or a recording starts
+    const QKeyCombination chosen = EditedShortcut();
+    if (keys.count() != 1 || keys[0] != chosen)
+        EditShortcut->setKeySequence(QKeySequence(chosen));
+    m_lastShortcut = chosen;
+}
+
+// The edit settles only a second after the last key: closing sooner takes
+// what it holds now the same way.
+QKeyCombination TForm7::EditedShortcut() const
+{
+    const QKeySequence keys = EditShortcut->keySequence();
+    if (keys.isEmpty() || keys[0] == QKeyCombination(Qt::Key_Backspace) || keys[0] == QKeyCombination(Qt::Key_Delete))
+        return DefaultGlobalShortcut();
+    return UsableShortcut(keys[0]) ? keys[0] : m_lastShortcut;
 }
 
 void TForm7::ListBox1Click()
@@ -442,6 +486,7 @@ void TForm7::Button5Click()
         settings.YoteiBackFontColor = TextColor(*Label3);
         settings.ShowFRDate = CheckZengo->isChecked() ? 1 : 0;
         settings.NationalHolidays = CheckNationalHolidays->isChecked();
+        settings.Shortcut = EditedShortcut();
         const std::optional<int> x = DecimalValue(Edit1->text());
         const std::optional<int> y = DecimalValue(Edit2->text());
         settings.Image_X = x && y ? *x : 0;
@@ -456,7 +501,10 @@ void TForm7::Button5Click()
     }
     m_filePicturePath = settings.PicturePath;
 
+    const bool newShortcut = settings.Shortcut != m_bar.Settings.Shortcut;
     m_bar.Settings = settings;
+    if (newShortcut)
+        m_bar.RegisterShortcut();
     if (!m_pictureChosen && !settings.PicturePath.isEmpty()) {
         try {
             picture = LoadPictureFile(settings.PicturePath);

@@ -13,6 +13,7 @@ class CalendarPage;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QKeySequenceEdit;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -74,7 +75,8 @@ public:
     QLabel* Label6 = nullptr;
     QLineEdit* Edit2 = nullptr; // Y
     QCheckBox* CheckAutostart = nullptr; // "ログイン時に起動する"
-    QLabel* LabelShortcut = nullptr;     // the bar's shortcut, or that it has none
+    QLabel* LabelShortcut = nullptr;     // names the shortcut, or says it has none
+    QKeySequenceEdit* EditShortcut = nullptr; // the bar's shortcut; empty for the default
 
     QPushButton* Button5 = nullptr; // "閉じる"
 
@@ -106,12 +108,15 @@ private:
     QWidget* BuildColorPage();
     QWidget* BuildOtherPage();
     void SetPreview(const QImage& picture);
+    void ShortcutEdited();
+    QKeyCombination EditedShortcut() const;
 
     BarContext& m_bar;
     TForm5& m_entryDialog;
     LoginStart m_loginStart;
     QColor m_lastColor = Qt::black; // the colour dialog opens with the last choice
     bool m_pictureChosen = false;   // a picture was chosen in this opening
+    QKeyCombination m_lastShortcut; // the edit's last usable keys
     // What this opening showed: the confirmed close writes only what the user
     // changed from it, onto the files as they are then, so that what another
     // program changed meanwhile stays.

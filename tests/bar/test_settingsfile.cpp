@@ -111,6 +111,16 @@ private slots:
         QTest::newRow("NationalHolidays missing") << other + "ShowFRDate=1\n" << "NationalHolidays" << 0;
         QTest::newRow("NationalHolidays 1") << other + "NationalHolidays=1\n" << "NationalHolidays" << 1;
         QTest::newRow("NationalHolidays 2 is off") << other + "NationalHolidays=2\n" << "NationalHolidays" << 0;
+        // Text no one can press reads as the default.
+        const int ctrlAlt = Qt::CTRL | Qt::ALT;
+        QTest::newRow("Shortcut missing") << other + "ShowFRDate=1\n" << "Shortcut" << (ctrlAlt | Qt::Key_M);
+        QTest::newRow("Shortcut") << other + "Shortcut=Ctrl+Alt+K\n" << "Shortcut" << (ctrlAlt | Qt::Key_K);
+        QTest::newRow("Shortcut lower case") << other + "Shortcut=ctrl+alt+f5\n" << "Shortcut" << (ctrlAlt | Qt::Key_F5);
+        QTest::newRow("Shortcut no Ctrl or Alt") << other + "Shortcut=Shift+K\n" << "Shortcut" << (ctrlAlt | Qt::Key_M);
+        QTest::newRow("Shortcut Escape") << other + "Shortcut=Ctrl+Esc\n" << "Shortcut" << (ctrlAlt | Qt::Key_M);
+        QTest::newRow("Shortcut two keys") << other + "Shortcut=Ctrl+K, Ctrl+L\n" << "Shortcut" << (ctrlAlt | Qt::Key_M);
+        QTest::newRow("Shortcut garbage") << other + "Shortcut=あいう\n" << "Shortcut" << (ctrlAlt | Qt::Key_M);
+        QTest::newRow("Shortcut empty") << other + "Shortcut=\n" << "Shortcut" << (ctrlAlt | Qt::Key_M);
     }
 
     void values()
@@ -128,6 +138,7 @@ private slots:
             {"YoteiBackColor", settings.YoteiBackColor}, {"YoteiBackFontColor", settings.YoteiBackFontColor},
             {"ShowFRDate", settings.ShowFRDate},         {"Image_X", settings.Image_X},
             {"Image_Y", settings.Image_Y},               {"NationalHolidays", settings.NationalHolidays},
+            {"Shortcut", settings.Shortcut.toCombined()},
         };
         QCOMPARE(fields.value(field, -12345), value);
     }

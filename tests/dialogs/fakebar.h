@@ -13,7 +13,9 @@ public:
     };
     QList<Redraw> Redraws;
     QPoint TopLeft; // where the bar stands
+    int Registrations = 0; // of the shortcut
 
     void ShowMonth(bool mark, const QDateTime& date) override { Redraws.append({mark, date}); }
     QPoint BarTopLeft() const override { return TopLeft; }
+    void RegisterShortcut() override { ++Registrations; }
 };

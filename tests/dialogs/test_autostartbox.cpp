@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
@@ -27,6 +28,8 @@ private slots:
     void failedWriteChangesNothing();
     void shortcutLine_data();
     void shortcutLine();
+    void shortcutSaved_data();
+    void shortcutSaved();
 
 private:
     std::unique_ptr<OptionsFixture> f;
@@ -173,10 +176,10 @@ void TestAutostartBox::shortcutLine_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("problem");
     QTest::addColumn<QString>("line");
-    QTest::newRow("registered") << u"Ctrl+Alt+M"_s << QString() << u"キーボードで操作するショートカット: Ctrl+Alt+M"_s;
+    QTest::newRow("registered") << u"Ctrl+Alt+M"_s << QString() << u"キーボードで操作するショートカット"_s;
     QTest::newRow("taken") << u"Ctrl+Alt+M"_s << u"ほかのプログラムが使っているため登録できません"_s
-                           << u"キーボードで操作するショートカット: 登録できません"_s;
-    QTest::newRow("none here") << QString() << QString() << u"キーボードで操作するショートカット: 登録できません"_s;
+                           << u"ショートカット: 登録できません"_s;
+    QTest::newRow("none here") << QString() << QString() << u"ショートカット: 登録できません"_s;
 }
 
 void TestAutostartBox::shortcutLine()
@@ -191,7 +194,54 @@ void TestAutostartBox::shortcutLine()
     QCOMPARE(f->Options->LabelShortcut->toolTip(), problem);
     QVERIFY(f->Options->TabSheet3->rect().contains(f->Options->LabelShortcut->geometry()));
     QVERIFY(!f->Options->LabelShortcut->geometry().intersects(f->Options->CheckAutostart->geometry()));
+    const QLabel& label = *f->Options->LabelShortcut;
+    QVERIFY(label.fontMetrics().horizontalAdvance(line) <= label.width());
+    const QRect edit = f->Options->EditShortcut->geometry();
+    QVERIFY(f->Options->TabSheet3->rect().contains(edit));
+    QVERIFY(!edit.intersects(label.geometry()) && !edit.intersects(f->Options->CheckAutostart->geometry()));
+    QCOMPARE(f->Options->EditShortcut->keySequence(), QKeySequence(f->Bar.Settings.Shortcut));
     f->Options->hide();
+}
+
+// Keys pressed in the edit reach Murvane.ini and the bar only on a confirmed
+// close, and only when they changed.
+void TestAutostartBox::shortcutSaved_data()
+{
+    QTest::addColumn<QString>("stored"); // before opening; empty for none
+    QTest::addColumn<QString>("typed");  // pressed in the edit; "clear" for its clear button
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("written"); // Shortcut= afterwards; empty for none
+    QTest::newRow("changed, OK") << QString() << u"Ctrl+Alt+K"_s << true << u"Ctrl+Alt+K"_s;
+    QTest::newRow("changed, Cancel") << QString() << u"Ctrl+Alt+K"_s << false << QString();
+    QTest::newRow("second key dropped") << QString() << u"Alt+F5, Ctrl+L"_s << true << u"Alt+F5"_s;
+    QTest::newRow("Escape kept out") << u"Ctrl+Alt+K"_s << u"Esc"_s << true << u"Ctrl+Alt+K"_s;
+    QTest::newRow("Backspace clears to the default") << u"Ctrl+Alt+K"_s << u"Backspace"_s << true << u"Ctrl+Alt+M"_s;
+    QTest::newRow("cleared is the default") << u"Ctrl+Alt+K"_s << u"clear"_s << true << u"Ctrl+Alt+M"_s;
+}
+
+void TestAutostartBox::shortcutSaved()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(bool, answer);
+    QFETCH(QString, written);
+    const QString ini = SettingsFilePath(f->Dir.path());
+    if (!stored.isEmpty()) {
+        TIniFile(ini).WriteText(u"その他"_s, u"Shortcut"_s, stored);
+        std::optional<QImage> picture;
+        LoadSettings(f->Dir.path(), f->Bar.Settings, picture);
+    }
+    f->Open();
+    QKeySequenceEdit& edit = *f->Options->EditShortcut;
+    if (typed == u"clear")
+        edit.clear();
+    const QKeySequence keys = QKeySequence::fromString(typed == u"clear" ? QString() : typed);
+    for (int i = 0; i < keys.count(); ++i)
+        QTest::keyClick(&edit, keys[i].key(), keys[i].keyboardModifiers());
+    f->Close(answer);
+
+    QCOMPARE(TIniFile(ini).ReadText(u"その他"_s, u"Shortcut"_s, QString()), written);
+    QCOMPARE(f->Bar.Registrations, answer && written != stored ? 1 : 0);
 }
 
 QTEST_MAIN(TestAutostartBox)

@@ -7,6 +7,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -21,36 +22,27 @@ class TestDavXml : public QObject {
     QString m_target;
     QStringList m_seen;
 
-    void Answer(QTcpSocket* socket)
-    {
-        const QByteArray head = socket->peek(1 << 16);
-        if (!head.contains("\r\n\r\n"))
-            return;
-        const QList<QByteArray> lines = socket->readAll().split('\n');
-        QByteArray host;
-        bool password = false;
-        for (const QByteArray& line : lines) {
-            const QByteArray lower = line.toLower();
-            if (lower.startsWith("host:"))
-                host = line.mid(5).trimmed();
-            password = password || lower.startsWith("authorization: basic ");
-        }
-        m_seen << QString::fromLatin1(host) + (password ? "+" : "-");
-        const bool start = QUrl(QString::fromLatin1(lines.value(0).split(' ').value(1))).path() == u"/start";
-        socket->write(start ? "HTTP/1.1 302 Found\r\nLocation: " + m_target.toUtf8() + "\r\n" : "HTTP/1.1 207 Multi-Status\r\n");
-        socket->write("Content-Length: 0\r\nConnection: close\r\n\r\n");
-        socket->disconnectFromHost();
-    }
-
 private slots:
     void initTestCase()
     {
         QVERIFY(m_server.listen(QHostAddress::LocalHost));
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Answer(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
+            QTcpSocket* socket = m_server.nextPendingConnection();
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                if (!socket->peek(1 << 16).contains("\r\n\r\n"))
+                    return;
+                const QString head = QString::fromLatin1(socket->readAll());
+                static const QRegularExpression host(QStringLiteral("\r\nhost: *([^\r]*)"),
+                                                     QRegularExpression::CaseInsensitiveOption);
+                m_seen << host.match(head).captured(1)
+                              + (head.contains(u"\r\nAuthorization: Basic ", Qt::CaseInsensitive) ? u'+' : u'-');
+                const QByteArray status = head.section(u' ', 1, 1).endsWith(u"/start")
+                                              ? "302 Found\r\nLocation: " + m_target.toUtf8()
+                                              : QByteArray("207 Multi-Status");
+                socket->write("HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                socket->disconnectFromHost();
+            });
         });
     }
 

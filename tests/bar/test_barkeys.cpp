@@ -47,8 +47,6 @@ private slots:
 
     void keys_data();
     void keys();
-    void menuKeys_data();
-    void menuKeys();
     void focusMarkOnlyWithTheKeyboard();
     void noSlidingWhileTheBarHasTheKeyboard();
     void descriptions_data();
@@ -61,7 +59,8 @@ private:
 };
 
 // From `TakeFocus` (today, 15 May 2024): the keys, then where the focus is,
-// the month shown, and the day whose editor opened (none: null).
+// the month shown, the day whose editor opened (none: null), and whether the
+// menu opened.
 void TestBarKeys::keys_data()
 {
     QTest::addColumn<QList<int>>("keys");
@@ -70,28 +69,34 @@ void TestBarKeys::keys_data()
     QTest::addColumn<int>("month");
     QTest::addColumn<QDate>("edited");
     QTest::addColumn<bool>("keyboard");
+    QTest::addColumn<bool>("menu");
     const int tab = Qt::Key_Tab;
-    QTest::newRow("today first") << QList<int>{} << 0 << QDate(2024, 5, 15) << 5 << QDate() << true;
+    QTest::newRow("today first") << QList<int>{} << 0 << QDate(2024, 5, 15) << 5 << QDate() << true << false;
     QTest::newRow("→ past the month's end shows June") << QList<int>{Qt::Key_End, Qt::Key_Right} << 0
-                                                      << QDate(2024, 6, 1) << 6 << QDate() << true;
+                                                      << QDate(2024, 6, 1) << 6 << QDate() << true << false;
     QTest::newRow("↑ back into April") << QList<int>{Qt::Key_Up, Qt::Key_Up} << 0 << QDate(2024, 5, 1) << 5
-                                      << QDate() << true;
+                                      << QDate() << true << false;
     QTest::newRow("Shift+Page Down") << QList<int>{(Qt::SHIFT | Qt::Key_PageDown).toCombined()} << 0
-                                     << QDate(2025, 5, 15) << 5 << QDate() << true;
+                                     << QDate(2025, 5, 15) << 5 << QDate() << true << false;
     QTest::newRow("Tab to 前月, Enter presses it") << QList<int>{tab, tab, Qt::Key_Return} << 2 << QDate(2024, 4, 30)
-                                                  << 4 << QDate() << true;
+                                                  << 4 << QDate() << true << false;
     QTest::newRow("Shift+Tab to 翌年, Space presses it") << QList<int>{Qt::Key_Backtab, Qt::Key_Space} << 5
-                                                       << QDate(2025, 5, 15) << 5 << QDate() << true;
+                                                       << QDate(2025, 5, 15) << 5 << QDate() << true << false;
     QTest::newRow("six Tabs come back to the days") << QList<int>{tab, tab, tab, tab, tab, tab, Qt::Key_Left} << 0
-                                                    << QDate(2024, 5, 14) << 5 << QDate() << true;
+                                                    << QDate(2024, 5, 14) << 5 << QDate() << true << false;
     QTest::newRow("Enter opens the day's editor") << QList<int>{Qt::Key_PageDown, Qt::Key_Return} << 0
-                                                  << QDate(2024, 6, 15) << 6 << QDate(2024, 6, 15) << true;
+                                                  << QDate(2024, 6, 15) << 6 << QDate(2024, 6, 15) << true << false;
     QTest::newRow("Space too") << QList<int>{Qt::Key_Space} << 0 << QDate(2024, 5, 15) << 5 << QDate(2024, 5, 15)
-                               << true;
+                               << true << false;
     QTest::newRow("T after moving away") << QList<int>{Qt::Key_PageUp, Qt::Key_Home, Qt::Key_T} << 0
-                                         << QDate(2024, 5, 15) << 5 << QDate() << true;
+                                         << QDate(2024, 5, 15) << 5 << QDate() << true << false;
     QTest::newRow("Escape lets go") << QList<int>{Qt::Key_Right, Qt::Key_Escape} << 0 << QDate(2024, 5, 16) << 5
-                                    << QDate() << false;
+                                    << QDate() << false << false;
+    QTest::newRow("Shift+F10: the menu") << QList<int>{(Qt::SHIFT | Qt::Key_F10).toCombined()} << 0
+                                         << QDate(2024, 5, 15) << 5 << QDate() << true << true;
+    QTest::newRow("the Menu key") << QList<int>{Qt::Key_Menu} << 0 << QDate(2024, 5, 15) << 5 << QDate() << true << true;
+    QTest::newRow("F10 alone: no menu") << QList<int>{Qt::Key_F10} << 0 << QDate(2024, 5, 15) << 5 << QDate() << true
+                                        << false;
 }
 
 void TestBarKeys::keys()
@@ -102,6 +107,7 @@ void TestBarKeys::keys()
     QFETCH(int, month);
     QFETCH(QDate, edited);
     QFETCH(bool, keyboard);
+    QFETCH(bool, menu);
     TForm1 bar;
     QDate opened;
     bar.SetDayEditorOpener([&](const CellRec& cell, IntPair) { opened = cell.Date; });
@@ -115,31 +121,10 @@ void TestBarKeys::keys()
     QCOMPARE(bar.State.ShownDate.date().month(), month);
     QCOMPARE(opened, edited);
     QCOMPARE(bar.HasKeyboard(), keyboard);
-}
-
-void TestBarKeys::menuKeys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("menu");
-    QTest::newRow("Shift+F10") << (Qt::SHIFT | Qt::Key_F10).toCombined() << true;
-    QTest::newRow("the Menu key") << int(Qt::Key_Menu) << true;
-    QTest::newRow("F10 alone") << int(Qt::Key_F10) << false;
-}
-
-void TestBarKeys::menuKeys()
-{
-    QFETCH(int, key);
-    QFETCH(bool, menu);
-    TForm1 bar;
-    bar.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    bar.TakeFocus();
-    Press(bar, key);
     QCOMPARE(bar.PopupMenu1()->isVisible(), menu);
+    if (menu) // under the focused day's cell
+        QCOMPARE(bar.PopupMenu1()->pos().x(), bar.mapToGlobal(QPoint(2 + bar.Cells.At(2, focus.day()).Left, 0)).x());
     bar.PopupMenu1()->hide();
-    // Under today's cell.
-    if (menu)
-        QCOMPARE(bar.PopupMenu1()->pos().x(), bar.mapToGlobal(QPoint(2 + bar.Cells.At(2, 15).Left, 0)).x());
 }
 
 // Drawn over the layers only while the bar has the keyboard: the pictures the

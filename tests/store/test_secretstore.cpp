@@ -13,7 +13,6 @@ private slots:
     {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QStringList>("passwords"); // written in turn; the last is read, none: not found
-        QTest::newRow("ascii") << "me" << QStringList{"s3cret"};
         QTest::newRow("japanese") << "田中" << QStringList{"パスワード🔑"};
         QTest::newRow("replaced") << "again" << QStringList{"old", "new"};
         QTest::newRow("long") << "long" << QStringList{QString(400, u'x')};

@@ -46,9 +46,9 @@ TEST_PACKAGES+=(sway xwayland grim libwayland-dev)
 BUILD_PACKAGES+=(libical-dev)
 # The reader's expansions are checked against recurring_ical_events.
 TEST_PACKAGES+=(python3-recurring-ical-events python3-icalendar python3-x-wr-timezone)
-# CalDAV tests: a Radicale server, and a session bus with GNOME's keyring
+# CalDAV tests: Radicale and Xandikos servers, and a session bus with GNOME's keyring
 # daemon as the secret store, looked at with secret-tool.
-TEST_PACKAGES+=(radicale dbus gnome-keyring libsecret-tools)
+TEST_PACKAGES+=(radicale xandikos dbus gnome-keyring libsecret-tools)
 # The accessibility test reads the bar as a screen reader does: pyatspi (run by
 # Debian's own /usr/bin/python3) over the AT-SPI bus of at-spi2-core.
 TEST_PACKAGES+=(python3-pyatspi at-spi2-core)

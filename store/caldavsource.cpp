@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr int MultigetBatch = 100;
-constexpr int MaxSyncRounds = 50;
-
 // Where each VCALENDAR of a joined text starts.
 QList<qsizetype> ObjectStarts(const QByteArray& text)
 {
@@ -31,10 +28,9 @@ QList<qsizetype> ObjectStarts(const QByteArray& text)
 CalDavSource::CalDavSource(const CalendarEntry& entry, QNetworkAccessManager* network, Passwords* passwords,
                            QObject* parent)
     : CalendarSource(parent)
-    , m_url(QUrl(entry.Source).adjusted(QUrl::RemoveUserInfo))
     , m_user(entry.User)
     , m_passwords(passwords)
-    , m_client(network)
+    , m_collection(network, QUrl(entry.Source))
 {
 }
 
@@ -42,41 +38,38 @@ void CalDavSource::Fetch(const QByteArray& validators, const QByteArray& cachedT
 {
     Abort();
     m_running = true;
-    m_items.clear();
-    m_pending.clear();
-    m_changed = false;
-    m_retriedToken = false;
-    m_more = false;
-    m_rounds = 0;
+    QMap<QString, DavCollection::Object>& items = m_collection.Objects;
+    items.clear();
 
     const QJsonObject saved = QJsonDocument::fromJson(validators).object();
-    m_token = saved.value(QLatin1String("token")).toString();
-    m_noSync = saved.value(QLatin1String("nosync")).toBool();
-    const QJsonArray items = saved.value(QLatin1String("items")).toArray();
+    m_collection.Token = saved.value(QLatin1String("token")).toString();
+    m_collection.NoSync = saved.value(QLatin1String("nosync")).toBool();
+    const QJsonArray savedItems = saved.value(QLatin1String("items")).toArray();
     const QList<qsizetype> starts = ObjectStarts(cachedText);
-    if (validators.isEmpty()) {
-        m_changed = true; // a first fetch always hands over a copy, even of an empty calendar
-    } else if (items.isEmpty()) {
-        // An empty collection's copy is the empty calendar below.
-    } else if (items.size() == starts.size()) {
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            const QJsonArray pair = items[i].toArray();
+    // A first fetch always hands over a copy, even of an empty calendar.
+    bool forceCopy = validators.isEmpty();
+    if (validators.isEmpty() || savedItems.isEmpty()) {
+        // An empty collection's copy is the empty calendar of Finish.
+    } else if (savedItems.size() == starts.size()) {
+        for (qsizetype i = 0; i < savedItems.size(); ++i) {
+            const QJsonArray pair = savedItems[i].toArray();
             const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : cachedText.size();
-            m_items.insert(pair[0].toString(), {pair[1].toString(), cachedText.mid(starts[i], end - starts[i])});
+            items.insert(pair[0].toString(), {pair[1].toString(), cachedText.mid(starts[i], end - starts[i])});
         }
     } else {
         // The cached copy does not match its validators: list everything again.
-        m_token.clear();
-        m_changed = true;
+        m_collection.Token.clear();
+        forceCopy = true;
     }
 
-    if (!MaySendPassword(m_url)) {
+    const QUrl url = m_collection.Url();
+    if (!MaySendPassword(url)) {
         Result result;
         result.Error = QStringLiteral("パスワードは https でしか送りません");
         QMetaObject::invokeMethod(this, [this, result] { Emit(result); }, Qt::QueuedConnection);
         return;
     }
-    m_passwords->Read(Passwords::Key(m_user, m_url), this, [this](const PasswordLookup& lookup) {
+    m_passwords->Read(Passwords::Key(m_user, url), this, [this, forceCopy](const PasswordLookup& lookup) {
         if (!m_running)
             return;
         if (!lookup.Found) {
@@ -87,164 +80,31 @@ void CalDavSource::Fetch(const QByteArray& validators, const QByteArray& cachedT
             Emit(result);
             return;
         }
-        Start(lookup.Password);
+        m_collection.Client().SetCredentials(m_user, lookup.Password);
+        m_collection.Update([this, forceCopy](const DavAnswer* failure, bool changed) {
+            if (failure)
+                Fail(*failure);
+            else
+                Finish(changed || forceCopy);
+        });
     });
 }
 
 void CalDavSource::Abort()
 {
     m_running = false;
-    m_client.Abort();
+    m_collection.Abort();
 }
 
-void CalDavSource::Start(const QString& password)
-{
-    m_client.SetCredentials(m_user, password);
-    if (m_noSync)
-        Listing();
-    else
-        SyncReport();
-}
-
-void CalDavSource::SyncReport()
-{
-    ++m_rounds;
-    m_client.Send("REPORT", m_url, 0, SyncCollectionBody(m_token),
-                  [this](const DavAnswer& answer) { OnSync(answer); });
-}
-
-void CalDavSource::OnSync(const DavAnswer& answer)
-{
-    const DavMultiStatus ms = answer.Status == 207 ? ParseMultiStatus(answer.Body) : DavMultiStatus{};
-    if (!ms.Valid) {
-        if (answer.Status == 0 || answer.Status == 401 || answer.Status >= 500) {
-            Fail(answer);
-        } else if (!m_token.isEmpty() && !m_retriedToken
-                   && (NamesInvalidSyncToken(answer.Body) || answer.Status == 403 || answer.Status == 409)) {
-            // The server forgot the token: start over from a full listing.
-            m_retriedToken = true;
-            m_token.clear();
-            SyncReport();
-        } else {
-            // No sync-collection here: compare ETags instead.
-            m_noSync = true;
-            m_token.clear();
-            Listing();
-        }
-        return;
-    }
-
-    const bool full = m_token.isEmpty();
-    QSet<QString> listed;
-    m_more = false;
-    for (const DavResource& r : ms.Resources) {
-        const QString key = Key(r.Href);
-        if (IsCollection(key)) {
-            m_more |= r.Status == 507; // the server cut the answer short: ask again with the new token
-            continue;
-        }
-        if (r.Status == 404) {
-            Forget(key);
-        } else {
-            listed.insert(key);
-            Want(key, r.ETag);
-        }
-    }
-    if (full) {
-        for (const QString& key : m_items.keys()) {
-            if (!listed.contains(key))
-                Forget(key);
-        }
-    }
-    m_token = ms.SyncToken;
-    FetchNext();
-}
-
-void CalDavSource::Listing()
-{
-    m_client.Send("PROPFIND", m_url, 1, EtagPropfindBody(),
-                  [this](const DavAnswer& answer) { OnListing(answer); });
-}
-
-void CalDavSource::OnListing(const DavAnswer& answer)
-{
-    const DavMultiStatus ms = answer.Status == 207 ? ParseMultiStatus(answer.Body) : DavMultiStatus{};
-    if (!ms.Valid) {
-        Fail(answer);
-        return;
-    }
-    QSet<QString> listed;
-    for (const DavResource& r : ms.Resources) {
-        const QString key = Key(r.Href);
-        if (r.IsCollection || IsCollection(key) || r.Status != 200)
-            continue;
-        listed.insert(key);
-        Want(key, r.ETag);
-    }
-    for (const QString& key : m_items.keys()) {
-        if (!listed.contains(key))
-            Forget(key);
-    }
-    FetchNext();
-}
-
-void CalDavSource::FetchNext()
-{
-    if (m_pending.isEmpty()) {
-        if (m_more && m_rounds < MaxSyncRounds)
-            SyncReport();
-        else
-            Finish();
-        return;
-    }
-    QStringList hrefs;
-    for (const QString& key : m_pending.mid(0, MultigetBatch)) {
-        QUrl path;
-        path.setPath(key, QUrl::DecodedMode);
-        hrefs << path.path(QUrl::FullyEncoded);
-    }
-    m_client.Send("REPORT", m_url, 1, MultigetBody(hrefs),
-                  [this](const DavAnswer& answer) { OnMultiget(answer); });
-}
-
-void CalDavSource::OnMultiget(const DavAnswer& answer)
-{
-    const DavMultiStatus ms = answer.Status == 207 ? ParseMultiStatus(answer.Body) : DavMultiStatus{};
-    if (!ms.Valid) {
-        Fail(answer);
-        return;
-    }
-    const QStringList batch = m_pending.mid(0, MultigetBatch);
-    m_pending = m_pending.mid(batch.size());
-    QSet<QString> got;
-    for (const DavResource& r : ms.Resources) {
-        const QString key = Key(r.Href);
-        if (r.Status == 200 && !r.CalendarData.isEmpty()) {
-            QByteArray text = r.CalendarData;
-            if (!text.endsWith('\n'))
-                text += "\r\n";
-            m_items.insert(key, {r.ETag, text});
-            m_changed = true;
-            got.insert(key);
-        }
-    }
-    // Gone between the listing and the fetch.
-    for (const QString& key : batch) {
-        if (!got.contains(key))
-            Forget(key);
-    }
-    FetchNext();
-}
-
-void CalDavSource::Finish()
+void CalDavSource::Finish(bool changed)
 {
     Result result;
-    result.Outcome = m_changed ? Result::Kind::Changed : Result::Kind::Unchanged;
+    result.Outcome = changed ? Result::Kind::Changed : Result::Kind::Unchanged;
     result.Validators = Validators();
-    if (m_changed) {
-        for (const Item& item : std::as_const(m_items))
+    if (changed) {
+        for (const DavCollection::Object& item : std::as_const(m_collection.Objects))
             result.Text += item.Text;
-        if (m_items.isEmpty()) // still a calendar, one without events
+        if (m_collection.Objects.isEmpty()) // still a calendar, one without events
             result.Text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Murvane//CalDAV//EN\r\nEND:VCALENDAR\r\n";
     }
     Emit(result);
@@ -277,49 +137,17 @@ void CalDavSource::Emit(const Result& result)
     if (!m_running)
         return;
     m_running = false;
-    m_items.clear();
-    m_pending.clear();
+    m_collection.Objects.clear();
     emit Finished(result);
-}
-
-QString CalDavSource::Key(const QString& href) const
-{
-    return m_url.resolved(QUrl(href, QUrl::TolerantMode)).path(QUrl::FullyDecoded);
-}
-
-bool CalDavSource::IsCollection(const QString& key) const
-{
-    auto bare = [](QString path) {
-        while (path.endsWith(QLatin1Char('/')))
-            path.chop(1);
-        return path;
-    };
-    return bare(key) == bare(m_url.path(QUrl::FullyDecoded));
-}
-
-void CalDavSource::Want(const QString& key, const QString& etag)
-{
-    const auto it = m_items.constFind(key);
-    if (it == m_items.cend() || etag.isEmpty() || it->ETag != etag) {
-        if (!m_pending.contains(key))
-            m_pending << key;
-    }
-}
-
-void CalDavSource::Forget(const QString& key)
-{
-    if (m_items.remove(key) > 0)
-        m_changed = true;
-    m_pending.removeAll(key);
 }
 
 QByteArray CalDavSource::Validators() const
 {
     QJsonArray items;
-    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
+    for (auto it = m_collection.Objects.cbegin(); it != m_collection.Objects.cend(); ++it)
         items.append(QJsonArray{it.key(), it->ETag});
-    QJsonObject saved{{QLatin1String("token"), m_token}, {QLatin1String("items"), items}};
-    if (m_noSync)
+    QJsonObject saved{{QLatin1String("token"), m_collection.Token}, {QLatin1String("items"), items}};
+    if (m_collection.NoSync)
         saved.insert(QLatin1String("nosync"), true);
     return QJsonDocument(saved).toJson(QJsonDocument::Compact);
 }

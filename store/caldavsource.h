@@ -2,11 +2,8 @@
 
 #include "calendarlist.h"
 #include "calendarsource.h"
-#include "davclient.h"
+#include "davcollection.h"
 
-#include <QMap>
-#include <QStringList>
-#include <QUrl>
 
 #include <memory>
 
@@ -30,46 +27,18 @@ public:
     void Abort() override;
 
     // Requests sent since construction.
-    int RequestCount() const { return m_client.RequestCount(); }
+    int RequestCount() const { return m_collection.Client().RequestCount(); }
 
 private:
-    struct Item {
-        QString ETag;
-        QByteArray Text;
-    };
-
-    void Start(const QString& password);
-    void SyncReport();
-    void OnSync(const DavAnswer& answer);
-    void Listing();
-    void OnListing(const DavAnswer& answer);
-    void FetchNext();
-    void OnMultiget(const DavAnswer& answer);
-    void Finish();
+    void Finish(bool changed);
     void Fail(const DavAnswer& answer);
     void Emit(const Result& result);
-
-    QString Key(const QString& href) const;
-    bool IsCollection(const QString& key) const;
-    void Want(const QString& key, const QString& etag);
-    void Forget(const QString& key);
     QByteArray Validators() const;
 
-    QUrl m_url;
     QString m_user;
     Passwords* m_passwords;
-    DavClient m_client;
-
-    // One fetch's state.
+    DavCollection m_collection;
     bool m_running = false;
-    QMap<QString, Item> m_items; // by decoded path
-    QString m_token;
-    bool m_noSync = false;
-    bool m_retriedToken = false;
-    bool m_more = false;
-    int m_rounds = 0;
-    bool m_changed = false;
-    QStringList m_pending;
 };
 
 // Who fetches a calendar of the list: a CalDAV collection for an entry that

@@ -52,12 +52,14 @@ void DavClient::SetCredentials(const QString& user, const QString& password)
     m_password = password;
 }
 
-void DavClient::Send(const QByteArray& verb, const QUrl& url, int depth, const QByteArray& body, Done done)
+void DavClient::Send(const QByteArray& verb, const QUrl& url, int depth, const QByteArray& body, Done done,
+                     const Headers& headers)
 {
     Abort();
     m_verb = verb;
     m_body = body;
     m_depth = depth;
+    m_headers = headers;
     m_done = std::move(done);
     Start(url, MaxRedirects);
 }
@@ -95,6 +97,8 @@ void DavClient::Start(const QUrl& url, int redirectsLeft)
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml; charset=utf-8"));
     if (m_depth >= 0)
         request.setRawHeader("Depth", QByteArray::number(m_depth));
+    for (const auto& [name, value] : m_headers)
+        request.setRawHeader(name, value);
     if (!m_user.isEmpty() || !m_password.isEmpty())
         request.setRawHeader("Authorization",
                              "Basic " + (m_user + QLatin1Char(':') + m_password).toUtf8().toBase64());
@@ -141,6 +145,7 @@ void DavClient::OnFinished()
         answer.Transient = !tls;
     } else {
         answer.Body = reply->readAll();
+        answer.ETag = reply->rawHeader("ETag");
     }
     if (Done done = std::exchange(m_done, nullptr))
         done(answer);

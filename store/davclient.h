@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
@@ -16,6 +18,7 @@ struct DavAnswer {
     int Status = 0;        // HTTP status; 0 when no answer came
     QByteArray Body;
     QUrl Url;              // where the answer came from, after redirects
+    QByteArray ETag;       // the ETag header, when the server sent one
     QString Error;         // Status 0: the reason as the state shows it
     bool Transient = false; // Status 0: a later try may succeed
 };
@@ -41,8 +44,11 @@ public:
     void SetCredentials(const QString& user, const QString& password);
 
     using Done = std::function<void(const DavAnswer&)>;
-    // depth < 0 sends no Depth header.
-    void Send(const QByteArray& verb, const QUrl& url, int depth, const QByteArray& body, Done done);
+    using Headers = QList<QPair<QByteArray, QByteArray>>;
+    // depth < 0 sends no Depth header. A body is XML unless headers name
+    // another Content-Type.
+    void Send(const QByteArray& verb, const QUrl& url, int depth, const QByteArray& body, Done done,
+              const Headers& headers = {});
     // Drops the request under way; its Done is not called.
     void Abort();
 
@@ -60,6 +66,7 @@ private:
     QByteArray m_verb;
     QByteArray m_body;
     int m_depth = -1;
+    Headers m_headers;
     int m_redirectsLeft = 0;
     Done m_done;
     int m_requests = 0;

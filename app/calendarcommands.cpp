@@ -5,6 +5,9 @@
 #include "console.h"
 #include "calendaraccounts.h"
 #include "feedstore.h"
+#include "notesync.h"
+#include "notesyncrun.h"
+#include "synccommand.h"
 #include "passwords.h"
 
 #include <QCoreApplication>
@@ -175,5 +178,40 @@ int RunListCalendars(const CommandLine& line, int& argc, char** argv)
             state += QStringLiteral(" (非表示)");
         Print(QStringList{e.Name, AddressWithoutUser(e.Source), e.User, state}.join(QLatin1Char('\t')));
     }
+    return 0;
+}
+
+int RunSync(const CommandLine& line, int& argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Murvane"));
+    const QString dataDir = DataFolder(line);
+    if (dataDir.isEmpty())
+        return Fail(QStringLiteral("no such folder: %1").arg(QDir::toNativeSeparators(line.DataDir)), 2);
+    const QList<CalendarEntry> entries = ReadCalendarList(dataDir);
+    const CalendarEntry* entry = NotesCalendar(entries);
+    if (!entry)
+        return Fail(QStringLiteral("予定を同期するカレンダーが選ばれていません (--sync-notes NAME)"));
+
+    QNetworkAccessManager network;
+    Passwords passwords;
+    NoteSyncRun run(dataDir, *entry, &network, &passwords, line.Yes);
+    NoteSyncReport report;
+    QEventLoop loop;
+    QObject::connect(&run, &NoteSyncRun::Finished, &loop, [&](const NoteSyncReport& r) {
+        report = r;
+        loop.quit();
+    });
+    run.Start();
+    loop.exec();
+    if (!report.Question.isEmpty())
+        return Fail(report.Question + QStringLiteral(" (--yes で続けます)"), 3);
+    if (!report.Error.isEmpty() && report.Sent + report.Received + report.Merged + report.Failed == 0)
+        return Fail(report.Error);
+    Print(NoteSyncSummary(report.Sent, report.Received, report.Merged, report.Failed));
+    if (!report.Error.isEmpty())
+        return Fail(report.Error);
+    if (report.Failed > 0)
+        return Fail(QStringLiteral("%1 日の予定を同期できませんでした").arg(report.Failed));
     return 0;
 }

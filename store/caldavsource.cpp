@@ -114,20 +114,7 @@ void CalDavSource::Fail(const DavAnswer& answer)
 {
     Result result;
     result.Transient = answer.Status == 0 ? answer.Transient : answer.Status >= 500;
-    if (answer.Status == 0)
-        result.Error = answer.Error;
-    else if (answer.Status == 401)
-        result.Error = QStringLiteral("認証に失敗しました");
-    else if (answer.Status == 404)
-        result.Error = QStringLiteral("見つかりません (404)");
-    else if (answer.Status == 403)
-        result.Error = QStringLiteral("アクセスが拒否されました (403)");
-    else if (answer.Status >= 500)
-        result.Error = QStringLiteral("サーバーのエラー (%1)").arg(answer.Status);
-    else if (answer.Status == 207)
-        result.Error = QStringLiteral("サーバーの答えが読めません");
-    else
-        result.Error = QStringLiteral("サーバーが受け付けません (%1)").arg(answer.Status);
+    result.Error = DavFailureText(answer);
     result.AuthFailed = answer.Status == 401;
     Emit(result);
 }

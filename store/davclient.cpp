@@ -35,6 +35,23 @@ QString ShownAddress(const QUrl& url)
     return url.adjusted(QUrl::RemoveUserInfo).toDisplayString();
 }
 
+QString DavFailureText(const DavAnswer& answer)
+{
+    if (answer.Status == 0)
+        return answer.Error;
+    if (answer.Status == 401)
+        return QStringLiteral("認証に失敗しました");
+    if (answer.Status == 404)
+        return QStringLiteral("見つかりません (404)");
+    if (answer.Status == 403)
+        return QStringLiteral("アクセスが拒否されました (403)");
+    if (answer.Status >= 500)
+        return QStringLiteral("サーバーのエラー (%1)").arg(answer.Status);
+    if (answer.Status == 207)
+        return QStringLiteral("サーバーの答えが読めません");
+    return QStringLiteral("サーバーが受け付けません (%1)").arg(answer.Status);
+}
+
 DavClient::DavClient(QNetworkAccessManager* network, QObject* parent)
     : QObject(parent)
     , m_network(network)

@@ -30,6 +30,9 @@ bool MaySendPassword(const QUrl& url);
 // The address as it may be shown: without a user part or password.
 QString ShownAddress(const QUrl& url);
 
+// Why a request failed, in words as the state shows them.
+QString DavFailureText(const DavAnswer& answer);
+
 // Sends WebDAV requests signed in with Basic authentication, one at a time,
 // following redirects itself (at most 5, never from https to http, and the
 // password never to an address it may not go to). Nothing of a request or an

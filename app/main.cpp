@@ -16,8 +16,10 @@
 #include "messagebox.h"
 #include "modal.h"
 #include "murvaneapplication.h"
+#include "notesyncservice.h"
 #include "passwords.h"
 #include "pointerwatch.h"
+#include "syncnotice.h"
 #include "taboutbox.h"
 #include "tform1.h"
 #include "tform3.h"
@@ -94,6 +96,9 @@ int main(int argc, char** argv)
     CalDavAccounts accounts(&network, &passwords);
     FeedStore calendars(QDir::currentPath());
     calendars.SetSourceFactory([&](const CalendarEntry& entry) { return MakeCalendarSource(entry, network, passwords); });
+    // The notes' sync with the chosen calendar, if any.
+    NoteSyncService notes(QDir::currentPath(), &network, &passwords);
+    QObject::connect(&calendars, &CalendarStore::RefreshRequested, &notes, &NoteSyncService::SyncSoon);
     TForm1 form1;
     TForm3 form3(form1);
     TAboutBox about;
@@ -114,11 +119,19 @@ int main(int argc, char** argv)
     form1.SetDayEditorOpener([&](const CellRec& cell, IntPair pos) {
         form3.Prepare(cell, pos);
         RunModal(form3);
+        notes.SyncSoon();
     });
     form1.SetScheduleListOpener([&] { RunModal(form6); });
-    form1.SetOptionsOpener([&] { RunModal(form7); });
+    // The dialog may have chosen the notes' calendar.
+    form1.SetOptionsOpener([&] {
+        RunModal(form7);
+        notes.SyncSoon();
+    });
     form1.SetVersionOpener([&] { RunModal(about); });
     form1.SetCalendarStore(&calendars);
+    form1.SubscribeDataChanged([&notes] { notes.SyncSoon(); });
+    QObject::connect(&notes, &NoteSyncer::Finished, &form1,
+                     [&notes](const NoteSyncReport& report) { ShowNoteSyncReport(notes, report); });
 
     // The bar is a tool window, which Qt does not count as a last window:
     // closing a dialog must not end the program, closing the bar does.
@@ -140,5 +153,6 @@ int main(int argc, char** argv)
     form1.show();
     // The calendars come after the first paint, which must not wait for them.
     QTimer::singleShot(0, &calendars, &FeedStore::Start);
+    QTimer::singleShot(0, &notes, &NoteSyncService::SyncSoon);
     return MurvaneApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace MessageBoxes {
 namespace {
@@ -35,6 +36,29 @@ void ShowNotice(const QString& message)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+void AskWithoutWaiting(const QString& text, std::function<void()> yes)
+{
+    if (auto& hook = Hook()) {
+        if (hook(Kind::Question, text))
+            yes();
+        return;
+    }
+    static QPointer<QMessageBox> open;
+    if (open && open->text() == text)
+        return;
+    auto* box = new QMessageBox(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                                QMessageBox::Ok | QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setWindowModality(Qt::NonModal);
+    QObject::connect(box, &QMessageBox::finished, [yes = std::move(yes)](int result) {
+        if (result == QMessageBox::Ok)
+            yes();
+    });
+    open = box;
     box->show();
 }
 

@@ -18,6 +18,10 @@ bool AskOkCancel(QWidget* parent, const QString& text);
 // without a modal loop, so that nothing waits for it; it stays until closed.
 void ShowNotice(const QString& message);
 
+// A question that waits for no one: yes runs when the user answers OK. While
+// one asked with the same text is open, it is not asked again.
+void AskWithoutWaiting(const QString& text, std::function<void()> yes);
+
 enum class Kind { Error, Question, Notice };
 // Tests answer instead of a user: the hook sees every box (kind and text) and
 // returns true for OK. Errors ignore the answer.

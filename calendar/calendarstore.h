@@ -42,4 +42,6 @@ public:
 signals:
     // Events or states changed.
     void Changed();
+    // RefreshAll was asked for.
+    void RefreshRequested();
 };

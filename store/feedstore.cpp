@@ -317,6 +317,7 @@ QList<DayEvent> FeedStore::EventsBetween(QDate from, QDate to)
 
 void FeedStore::RefreshAll()
 {
+    emit RefreshRequested();
     for (const auto& calendar : m_calendars)
         StartFetch(*calendar);
 }

@@ -18,6 +18,7 @@ PHONE_PASSWORD (Basic auth; never printed).
   count DATE       how many single-day all-day objects the day has
   raw DATE         the day's objects as stored
   etags            HREF<TAB>ETAG of every object (all kinds), sorted
+  others           the same for the objects that are not single-day all-day
 DATE is YYYY-MM-DD. Exit status 1 with a message on any HTTP error.
 """
 import base64
@@ -204,9 +205,10 @@ def main(argv):
         for date, _, _, _, ics in notes():
             if date == args[0]:
                 print(ics)
-    elif cmd == "etags":
-        for href, etag, _ in objects():
-            print(href + "\t" + etag)
+    elif cmd in ("etags", "others"):
+        for href, etag, ics in objects():
+            if cmd == "etags" or not note_day(ics):
+                print(href + "\t" + etag)
     else:
         sys.exit(__doc__)
 

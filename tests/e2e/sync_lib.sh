@@ -119,3 +119,27 @@ expect_server() {
 snapshot() {
   (cd "$work" && find "$1" "$1-share" -type f -print0 | sort -z | xargs -0 -r md5sum)
 }
+
+# davproxy.py before the server, restarted on the same port for each MODE
+# set (the programs' Calendars.ini keep its address). Sets PROXY_URL; the
+# log is $work/proxy.log.
+proxy() {
+  if [ -n "${PROXY_PID:-}" ]; then
+    kill "$PROXY_PID" 2>/dev/null
+    wait "$PROXY_PID" 2>/dev/null
+  fi
+  rm -f "$work/proxy.port"
+  touch "$work/proxy.log"
+  /usr/bin/python3 "$E2E_DIR/davproxy.py" --target "$CALDAV_PORT" --port "${PROXY_PORT:-0}" \
+    --port-file "$work/proxy.port" --log "$work/proxy.log" "$@" 2>>"$work/proxy.err" &
+  PROXY_PID=$!
+  SYNC_PIDS+=("$PROXY_PID")
+  local i
+  for i in $(seq 100); do [ -s "$work/proxy.port" ] && break; sleep 0.05; done
+  [ -s "$work/proxy.port" ] || fail "davproxy.py $* did not start: $(cat "$work/proxy.err")"
+  PROXY_PORT="$(cat "$work/proxy.port")"
+  PROXY_URL="http://127.0.0.1:$PROXY_PORT$NOTES_PATH"
+}
+
+# Requests the program sent through the proxy so far.
+proxy_requests() { grep -vc '^#' "$work/proxy.log" 2>/dev/null || true; }

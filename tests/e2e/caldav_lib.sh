@@ -62,7 +62,11 @@ caldav_start_xandikos() {
   xandikos -d "$dir/xandikos" --defaults -l 127.0.0.1 -p "$CALDAV_PORT" >"$dir/xandikos.log" 2>&1 &
   CALDAV_PID=$!
   local i
-  for i in $(seq 100); do [ "$(dav PROPFIND /user/calendars/calendar/)" != 0 ] && break; sleep 0.1; done
+  for i in $(seq 100); do
+    [ "$(dav PROPFIND /user/calendars/calendar/)" != 0 ] && break
+    kill -0 "$CALDAV_PID" 2>/dev/null || break
+    sleep 0.1
+  done
   [ "$(dav PROPFIND /user/calendars/calendar/)" = 207 ] || caldav_skip "xandikos did not start: $(cat "$dir/xandikos.log")"
 }
 

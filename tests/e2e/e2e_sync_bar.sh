@@ -44,7 +44,7 @@ xdotool type --delay 40 "同期テスト"
 xdotool mousemove $((EDITOR_X + 136)) $((EDITOR_Y + 16)) click 1
 start=$(date +%s%N)
 on_server() { grep -qx "$date_"$'\t''同期テスト' <<<"$(phone list)"; }
-e2e_wait_until 10 on_server || { e2e_log >&2; e2e_fail "the note of $date_ is not on the server 10 s after 登録: '$(phone list)'"; }
+e2e_wait_until 10 on_server || { e2e_log >&2; e2e_fail "the note of $date_ is not on the server 10 s after 登録: '$(phone list)'; in the file: '$(notes get "$work/bar" "$date_")'"; }
 ms=$((($(date +%s%N) - start) / 1000000))
 echo "the note reached the server ${ms} ms after 登録"
 [ "$ms" -le 2000 ] || e2e_fail "the note took ${ms} ms to reach the server (2000 at most)"

@@ -2,8 +2,9 @@
 # The notes' two-way sync (murvane --sync) between two data folders A and B
 # and a phone, through one CalDAV calendar on a local Radicale or Xandikos:
 # notes travel both ways, phone-style items become notes, changes on both
-# sides are merged, deletion loses against a change, the first sync and a
-# sudden empty side ask first, and events that are not notes stay untouched.
+# sides are merged, several objects on a day become one, deletion loses
+# against a change, the first sync and a sudden empty side ask first, and
+# events that are not notes stay untouched.
 # Every step ends with syncs that do nothing.
 # Usage: e2e_sync.sh MURVANE radicale|xandikos
 set -uo pipefail
@@ -53,6 +54,18 @@ EOF
 expect_server "$(day 5)" '誕生日🎂'
 expect_quiet a
 expect_sync b 0 5 0 0
+expect_quiet a b
+
+# Three objects on one day become one: texts in the order of their UIDs,
+# an equal text once.
+phone put "$(day 13)" 'あと' --uid Z-13
+phone put "$(day 13)" 'さき' --uid A-13
+phone put "$(day 13)" 'さき' --uid M-13
+run_sync a
+[ "$SYNC_RC" = 0 ] || fail "sync of three objects on one day: exit $SYNC_RC, err '$SYNC_ERR'"
+expect_note a "$(day 13)" "さき#~$SEP#~あと"
+expect_server "$(day 13)" $'さき\n'"$SEP"$'\nあと'
+expect_sync b 0 1 0 0
 expect_quiet a b
 
 # Both sides changed day 1: both texts everywhere, A's first on A.

@@ -92,6 +92,7 @@ proxy --delete-before-first-write
 notes set "$work/a" "$(day 2)" '二度目'
 run_sync a
 [ "$SYNC_RC" = 0 ] || fail "sync with the object deleted meanwhile: exit $SYNC_RC, err '$SYNC_ERR'"
+grep -q '^# deleted' "$work/proxy.log" || fail "the program wrote day 2 without If-Match: $(tail -n 5 "$work/proxy.log")"
 expect_server "$(day 2)" '二度目'
 expect_note a "$(day 2)" '二度目'
 proxy

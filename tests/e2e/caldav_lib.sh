@@ -1,7 +1,8 @@
 # Shared by the CalDAV scripts: a private session bus with GNOME's keyring
 # daemon as the secret store, and a Radicale server on 127.0.0.1 with the
-# users alice ($CALDAV_PASSWORD) and bob. Each skips (77) with its reason
-# when its part cannot start.
+# users alice ($CALDAV_PASSWORD) and bob, or a Xandikos server (no users: it
+# lets everyone in and ignores Authorization). Each skips (77) with its
+# reason when its part cannot start.
 
 caldav_skip() { echo "SKIP: $*"; exit 77; }
 
@@ -10,7 +11,7 @@ caldav_skip() { echo "SKIP: $*"; exit 77; }
 caldav_enter_bus() {
   [ -n "${MURVANE_IN_BUS:-}" ] && return 0
   local p
-  for p in dbus-run-session gnome-keyring-daemon secret-tool radicale python3; do
+  for p in dbus-run-session gnome-keyring-daemon secret-tool python3; do
     command -v "$p" >/dev/null || caldav_skip "$p is missing (tools/test installs it)"
   done
   MURVANE_IN_BUS=1 exec dbus-run-session -- bash "$@"
@@ -32,10 +33,15 @@ caldav_start_keyring() {
 
 CALDAV_PASSWORD='Tr0ub4dor-caldav-7q'
 
+caldav_free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
 # Sets CALDAV_PORT and CALDAV_PID.
 caldav_start_radicale() {
   local dir="$1"
-  CALDAV_PORT="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+  command -v radicale >/dev/null || caldav_skip "radicale is missing (tools/test installs it)"
+  CALDAV_PORT="$(caldav_free_port)"
   printf 'alice:%s\nbob:other\n' "$CALDAV_PASSWORD" >"$dir/htpasswd"
   radicale --server-hosts "127.0.0.1:$CALDAV_PORT" --storage-filesystem-folder "$dir/collections" \
     --auth-type htpasswd --auth-htpasswd-filename "$dir/htpasswd" --auth-htpasswd-encryption plain \
@@ -44,6 +50,24 @@ caldav_start_radicale() {
   local i
   for i in $(seq 50); do [ "$(dav PROPFIND /)" != 0 ] && break; sleep 0.1; done
   [ "$(dav PROPFIND /)" = 207 ] || caldav_skip "radicale did not start: $(cat "$dir/radicale.log")"
+}
+
+# Xandikos serving DIR/xandikos with one calendar, /user/calendars/calendar/
+# (display name "calendar"); discovery from / finds it through the principal
+# /user/. Sets CALDAV_PORT and CALDAV_PID.
+caldav_start_xandikos() {
+  local dir="$1"
+  command -v xandikos >/dev/null || caldav_skip "xandikos is missing (tools/test installs it)"
+  CALDAV_PORT="$(caldav_free_port)"
+  xandikos -d "$dir/xandikos" --defaults -l 127.0.0.1 -p "$CALDAV_PORT" >"$dir/xandikos.log" 2>&1 &
+  CALDAV_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ "$(dav PROPFIND /user/calendars/calendar/)" != 0 ] && break
+    kill -0 "$CALDAV_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ "$(dav PROPFIND /user/calendars/calendar/)" = 207 ] || caldav_skip "xandikos did not start: $(cat "$dir/xandikos.log")"
 }
 
 # VERB PATH [BODY] as alice; prints the HTTP status, 0 without an answer.

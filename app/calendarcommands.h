@@ -7,6 +7,9 @@
 // password read as one line from standard input, keeps that password in the
 // system's secret store and adds every calendar found.
 // `murvane --calendars`: each calendar with its state, one a line.
+// `murvane --sync-notes NAME`: the CalDAV calendar named NAME becomes the one
+// the day notes are kept in step with ("" for none).
 // No window; 0, or one line on standard error and a non-zero status.
 int RunAddCalendar(const CommandLine& line, int& argc, char** argv);
 int RunListCalendars(const CommandLine& line, int& argc, char** argv);
+int RunSetNotesCalendar(const CommandLine& line, int& argc, char** argv);

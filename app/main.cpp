@@ -18,6 +18,7 @@
 #include "murvaneapplication.h"
 #include "passwords.h"
 #include "pointerwatch.h"
+#include "synccommand.h"
 #include "taboutbox.h"
 #include "tform1.h"
 #include "tform3.h"
@@ -49,6 +50,10 @@ int main(int argc, char** argv)
         return RunAddCalendar(commandLine, argc, argv);
     if (commandLine.Run == CommandLine::Mode::Calendars)
         return RunListCalendars(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::SyncNotes)
+        return RunSetNotesCalendar(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::Sync)
+        return RunSync(commandLine, argc, argv);
     if (commandLine.Run == CommandLine::Mode::Focus)
         return RunFocusRequest(commandLine, argc, argv);
 

@@ -120,7 +120,7 @@ int CalendarPage::SelectedRow() const
 void CalendarPage::SyncBoxClick(bool checked)
 {
     const int row = SelectedRow();
-    if (row < 0)
+    if (row < 0 || m_entries[row].User.isEmpty())
         return;
     // One calendar holds the notes: choosing one gives up the other.
     for (int i = 0; i < m_entries.size(); ++i)

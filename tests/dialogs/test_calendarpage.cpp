@@ -109,46 +109,31 @@ private slots:
         QCOMPARE(Lines(ReadCalendarList(f.Dir.path())), written);
     }
 
-    // The notes' calendar: offered for CalDAV calendars only, one at a time,
-    // written at the confirmed close.
+    // The notes' calendar: a CalDAV one (rows 1, 2; row 1 chosen), one at a time.
     void notesCalendar_data()
     {
-        QTest::addColumn<int>("row"); // 0: a file, 1: CalDAV A (chosen), 2: CalDAV B
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<bool>("offered");
-        QTest::addColumn<QString>("written"); // the notes' calendar's name, or "-"
-        QTest::newRow("another one chosen") << 2 << true << true << "B";
-        QTest::newRow("given up") << 1 << true << true << "-";
-        QTest::newRow("then Cancel") << 2 << false << true << "A";
-        QTest::newRow("a file: not offered") << 0 << true << false << "A";
+        QTest::addColumn<int>("row"); // clicked
+        QTest::addColumn<QString>("written"); // the notes' calendar, or "-"
+        QTest::newRow("another one chosen") << 2 << "B";
+        QTest::newRow("given up") << 1 << "-";
+        QTest::newRow("a file: not offered") << 0 << "A";
     }
-
     void notesCalendar()
     {
         QFETCH(int, row);
-        QFETCH(bool, answer);
-        QFETCH(bool, offered);
         QFETCH(QString, written);
-
         OptionsFixture f;
-        QList<CalendarEntry> start{Entry(u"仕事"_s, u"/cal/work.ics"_s), Entry(u"A"_s, u"https://a.test/"_s),
-                                   Entry(u"B"_s, u"https://b.test/"_s)};
+        QList<CalendarEntry> start{Entry(u"f"_s, u"/w.ics"_s), Entry(u"A"_s, u"https://a/"_s), Entry(u"B"_s, u"https://b/"_s)};
         start[1].User = start[2].User = u"u"_s;
         start[1].SyncNotes = true;
         WriteCalendarList(f.Dir.path(), start);
-        CalendarPage& page = *f.Options->TabSheet4;
         f.Open();
-        page.ListBox->setCurrentRow(row);
-        QCOMPARE(!page.SyncBox->isHidden(), offered);
-        QCOMPARE(page.SyncBox->text(), u"予定をこのカレンダーと同期する"_s);
-        if (offered)
-            page.SyncBox->click();
-        page.ListBox->setCurrentRow(1); // A keeps its tick only when nothing was clicked
-        QCOMPARE(page.SyncBox->isChecked(), row == 0);
-        f.Close(answer);
+        f.Options->TabSheet4->ListBox->setCurrentRow(row);
+        QCOMPARE(f.Options->TabSheet4->SyncBox->isHidden(), row == 0);
+        f.Options->TabSheet4->SyncBox->click();
+        f.Close(true);
         const QList<CalendarEntry> file = ReadCalendarList(f.Dir.path());
-        const CalendarEntry* notes = NotesCalendar(file);
-        QCOMPARE(notes ? notes->Name : u"-"_s, written);
+        QCOMPARE(NotesCalendar(file) ? NotesCalendar(file)->Name : u"-"_s, written);
     }
 };
 

@@ -63,7 +63,7 @@ CommandLine ParseSyncCommand(const QStringList& args)
             line.Yes = true;
         } else if (line.Run == CommandLine::Mode::SyncNotes && arg == u"--sync-notes") {
             if (i + 1 >= args.size() || args[i + 1].startsWith(u"--"))
-                return Failure(QStringLiteral("--sync-notes needs a calendar's name (\"\" for none)"));
+                return Failure(QStringLiteral("--sync-notes needs a name (\"\" for none)"));
             line.NotesCalendar = args[++i];
         } else if (arg == u"--data") {
             if (i + 1 >= args.size() || args[i + 1].isEmpty())

@@ -191,10 +191,10 @@ int RunSetNotesCalendar(const CommandLine& line, int& argc, char** argv)
                                      [&](const CalendarEntry& e) { return e.Name == line.NotesCalendar; });
     if (!line.NotesCalendar.isEmpty()) {
         if (chosen == entries.end())
-            return Fail(QStringLiteral("no calendar named %1").arg(line.NotesCalendar));
+            return Fail(QStringLiteral("no calendar named %1").arg(line.NotesCalendar), 2);
         // Notes are written back: only a calendar the program signs in to takes them.
         if (chosen->User.isEmpty())
-            return Fail(QStringLiteral("%1 is no CalDAV calendar: only those keep the day notes").arg(line.NotesCalendar));
+            return Fail(QStringLiteral("%1 is no CalDAV calendar: only those keep the day notes").arg(line.NotesCalendar), 2);
     }
     for (CalendarEntry& entry : entries)
         entry.SyncNotes = !line.NotesCalendar.isEmpty() && &entry == &*chosen;

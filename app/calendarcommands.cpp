@@ -7,7 +7,6 @@
 #include "feedstore.h"
 #include "notesync.h"
 #include "notesyncrun.h"
-#include "synccommand.h"
 #include "passwords.h"
 
 #include <QCoreApplication>
@@ -18,6 +17,7 @@
 #include <QSet>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -178,6 +178,35 @@ int RunListCalendars(const CommandLine& line, int& argc, char** argv)
             state += QStringLiteral(" (非表示)");
         Print(QStringList{e.Name, AddressWithoutUser(e.Source), e.User, state}.join(QLatin1Char('\t')));
     }
+    return 0;
+}
+
+int RunSetNotesCalendar(const CommandLine& line, int& argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Murvane"));
+    const QString dataDir = DataFolder(line);
+    if (dataDir.isEmpty())
+        return Fail(QStringLiteral("no such folder: %1").arg(QDir::toNativeSeparators(line.DataDir)), 2);
+    QList<CalendarEntry> entries = ReadCalendarList(dataDir);
+    const auto chosen = std::find_if(entries.begin(), entries.end(),
+                                     [&](const CalendarEntry& e) { return e.Name == line.NotesCalendar; });
+    if (!line.NotesCalendar.isEmpty()) {
+        if (chosen == entries.end())
+            return Fail(QStringLiteral("no calendar named %1").arg(line.NotesCalendar), 2);
+        // Notes are written back: only a calendar the program signs in to takes them.
+        if (chosen->User.isEmpty())
+            return Fail(QStringLiteral("%1 is no CalDAV calendar: only those keep the day notes").arg(line.NotesCalendar), 2);
+    }
+    for (CalendarEntry& entry : entries)
+        entry.SyncNotes = !line.NotesCalendar.isEmpty() && &entry == &*chosen;
+    try {
+        WriteCalendarList(dataDir, entries);
+    } catch (const AppError& error) {
+        return Fail(error.message());
+    }
+    Print(line.NotesCalendar.isEmpty() ? QStringLiteral("予定の同期: なし")
+                                       : QStringLiteral("予定の同期先: %1").arg(line.NotesCalendar));
     return 0;
 }
 

@@ -49,10 +49,39 @@ CommandLine ParseCalendarCommand(const QStringList& args)
     return line;
 }
 
+// --sync-notes NAME and --sync [--yes], each with --data DIR. The name may
+// be empty: no calendar.
+CommandLine ParseSyncCommand(const QStringList& args)
+{
+    CommandLine line;
+    line.Run = args.contains(QStringLiteral("--sync-notes")) ? CommandLine::Mode::SyncNotes : CommandLine::Mode::Sync;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (line.Run == CommandLine::Mode::Sync && arg == u"--sync") {
+            continue;
+        } else if (line.Run == CommandLine::Mode::Sync && arg == u"--yes") {
+            line.Yes = true;
+        } else if (line.Run == CommandLine::Mode::SyncNotes && arg == u"--sync-notes") {
+            if (i + 1 >= args.size() || args[i + 1].startsWith(u"--"))
+                return Failure(QStringLiteral("--sync-notes needs a name (\"\" for none)"));
+            line.NotesCalendar = args[++i];
+        } else if (arg == u"--data") {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                return Failure(QStringLiteral("--data needs a folder"));
+            line.DataDir = args[++i];
+        } else {
+            return Failure(QStringLiteral("unexpected argument: %1").arg(arg));
+        }
+    }
+    return line;
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const QStringList& args, QDate today)
 {
+    if (args.contains(QStringLiteral("--sync-notes")) || args.contains(QStringLiteral("--sync")))
+        return ParseSyncCommand(args);
     if (args.contains(QStringLiteral("--add-calendar")) || args.contains(QStringLiteral("--calendars")))
         return ParseCalendarCommand(args);
     CommandLine line;

@@ -8,7 +8,7 @@
 // its own the bar starts, in the folder --data names if given, and the other
 // arguments are left to Qt.
 struct CommandLine {
-    enum class Mode { Bar, Agenda, AddCalendar, Calendars, Focus, Error };
+    enum class Mode { Bar, Agenda, AddCalendar, Calendars, Focus, SyncNotes, Sync, Error };
     Mode Run = Mode::Bar;
     // --agenda [FROM [TO]]: inclusive dates; FROM defaults to today, TO to
     // FROM + 6 days.
@@ -22,6 +22,9 @@ struct CommandLine {
     QString Name;
     QString User;
     QString Color;
+    // --sync-notes NAME: the calendar the day notes go with; empty: none.
+    QString NotesCalendar;
+    bool Yes = false; // --sync --yes
 };
 
 // args without the program's name; today fills the agenda's defaults.

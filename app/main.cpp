@@ -51,6 +51,10 @@ int main(int argc, char** argv)
         return RunAddCalendar(commandLine, argc, argv);
     if (commandLine.Run == CommandLine::Mode::Calendars)
         return RunListCalendars(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::SyncNotes)
+        return RunSetNotesCalendar(commandLine, argc, argv);
+    if (commandLine.Run == CommandLine::Mode::Sync)
+        return RunSync(commandLine, argc, argv);
     if (commandLine.Run == CommandLine::Mode::Focus)
         return RunFocusRequest(commandLine, argc, argv);
 

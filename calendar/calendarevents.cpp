@@ -18,7 +18,7 @@ void AppendDayEvents(const EventInstance& instance, const QTimeZone& local, int 
     if (instance.AllDay) {
         const QDate last = instance.EndDate > instance.StartDate ? instance.EndDate.addDays(-1) : instance.StartDate;
         for (QDate day = std::max(instance.StartDate, from); day.isValid() && day <= std::min(last, to); day = day.addDays(1))
-            out.append(DayEvent{day, -1, -1, instance.Summary, calendar});
+            out.append(DayEvent{day, -1, -1, instance.Summary, calendar, instance.IsNote()});
         return;
     }
     const QDateTime start = instance.Start.toTimeZone(local);

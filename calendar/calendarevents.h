@@ -18,6 +18,10 @@ struct EventInstance {
     QDateTime End;
     QString Summary;
     QString Uid;
+    bool Recurring = false; // of a series (RRULE, RDATE) or one of its overrides (RECURRENCE-ID)
+
+    // What the day notes' sync takes for a note: one whole day, on its own.
+    bool IsNote() const { return AllDay && !Recurring && EndDate <= StartDate.addDays(1); }
 };
 
 // An event's part on one local day: what the bar, its pop-ups and the agenda
@@ -31,6 +35,7 @@ struct DayEvent {
     int EndMinute = -1;
     QString Summary;
     int Calendar = 0; // index into CalendarStore::Calendars()
+    bool Note = false; // of an instance that IsNote()
 
     bool AllDay() const { return StartMinute < 0; }
 };

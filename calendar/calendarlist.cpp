@@ -121,6 +121,18 @@ void ApplyKey(CalendarEntry& entry, const QString& key, const QString& value)
             entry.RefreshMinutes = minutes;
     } else if (key.compare(u"User", Qt::CaseInsensitive) == 0) {
         entry.User = value;
+    } else if (key.compare(u"SyncNotes", Qt::CaseInsensitive) == 0) {
+        entry.SyncNotes = value == u"1";
+    }
+}
+
+// Only one calendar can hold the notes, and only one that signs in.
+void KeepOneNotesCalendar(QList<CalendarEntry>& entries)
+{
+    bool taken = false;
+    for (CalendarEntry& entry : entries) {
+        entry.SyncNotes = entry.SyncNotes && !entry.User.isEmpty() && !taken;
+        taken = taken || entry.SyncNotes;
     }
 }
 
@@ -136,6 +148,8 @@ QList<QPair<QString, QString>> OwnKeys(const CalendarEntry& entry)
     };
     if (!entry.User.isEmpty())
         keys.append({QStringLiteral("User"), entry.User});
+    if (entry.SyncNotes)
+        keys.append({QStringLiteral("SyncNotes"), QStringLiteral("1")});
     return keys;
 }
 
@@ -149,7 +163,8 @@ QString Clean(const QString& value)
 
 // A key line of a listed calendar's section as it is written back: one of
 // the program's keys with its new value (its line kept when the value reads
-// the same), a User line dropped with its user, anything else as it was.
+// the same), a User or SyncNotes line dropped when its value goes, anything
+// else as it was.
 std::optional<IniLine> KeptKeyLine(const CalendarEntry& entry, const IniLine& line, const QString& key,
                                    const QString& value, QSet<QString>& keysDone, const QByteArray& newline)
 {
@@ -164,7 +179,7 @@ std::optional<IniLine> KeptKeyLine(const CalendarEntry& entry, const IniLine& li
             return line;
         return IniLine{(key + u'=' + Clean(newValue)).toUtf8(), line.End.isEmpty() ? newline : line.End};
     }
-    if (lower == u"user") {
+    if (lower == u"user" || lower == u"syncnotes") {
         keysDone.insert(lower);
         return std::nullopt;
     }
@@ -202,13 +217,24 @@ QList<CalendarEntry> ReadCalendarList(const QString& dataDir)
             ApplyKey(*current, key, value);
         }
     }
+    KeepOneNotesCalendar(entries);
     return entries;
+}
+
+const CalendarEntry* NotesCalendar(const QList<CalendarEntry>& entries)
+{
+    for (const CalendarEntry& entry : entries) {
+        if (entry.SyncNotes && !entry.User.isEmpty())
+            return &entry;
+    }
+    return nullptr;
 }
 
 void WriteCalendarList(const QString& dataDir, QList<CalendarEntry>& entries)
 {
     const QString path = DataFilePath(dataDir, QString::fromLatin1(CalendarListFileName));
     const IniText ini = ReadIni(path);
+    KeepOneNotesCalendar(entries);
 
     // New calendars take the numbers after the highest one in use.
     int highest = 0;
@@ -317,9 +343,33 @@ void WriteCalendarList(const QString& dataDir, QList<CalendarEntry>& entries)
         RaiseWriteError(path);
 }
 
+namespace {
+
+// One calendar in two lists: by section, or a new one by where it lives.
+bool SameCalendar(const CalendarEntry* a, const CalendarEntry* b)
+{
+    if (!a || !b)
+        return a == b;
+    if (!a->Section.isEmpty() || !b->Section.isEmpty())
+        return a->Section.compare(b->Section, Qt::CaseInsensitive) == 0;
+    return a->Source == b->Source && a->User == b->User;
+}
+
+} // namespace
+
 QList<CalendarEntry> MergeCalendarEdits(QList<CalendarEntry> current, const QList<CalendarEntry>& loaded,
                                         const QList<CalendarEntry>& edited)
 {
+    // The notes' calendar is one choice over the whole list, not a key of
+    // one entry: the dialog's when it made one, else the file's.
+    const CalendarEntry* chosen = NotesCalendar(edited);
+    const bool dialogChose = !SameCalendar(NotesCalendar(loaded), chosen);
+    std::optional<CalendarEntry> notes;
+    if (dialogChose && chosen)
+        notes = *chosen;
+    else if (!dialogChose && NotesCalendar(current))
+        notes = *NotesCalendar(current);
+
     const auto find = [](auto& list, const QString& section) {
         return std::find_if(list.begin(), list.end(), [&](const CalendarEntry& entry) {
             return entry.Section.compare(section, Qt::CaseInsensitive) == 0;
@@ -344,5 +394,8 @@ QList<CalendarEntry> MergeCalendarEdits(QList<CalendarEntry> current, const QLis
         else
             current.append(after);
     }
+    for (CalendarEntry& entry : current)
+        entry.SyncNotes = notes && SameCalendar(&entry, &*notes);
+    KeepOneNotesCalendar(current);
     return current;
 }

@@ -32,7 +32,8 @@ public:
     virtual QList<CalendarStatus> Calendars() const = 0;
 
     // The events of the shown calendars on from..to (inclusive), sorted with
-    // DayEventBefore. Cheap: called by every redraw. Days not yet expanded
+    // DayEventBefore; the notes' calendar's notes (DayEvent::Note) are the
+    // day notes' and left out. Cheap: called by every redraw. Days not yet expanded
     // give what is known now, and Changed follows once they are.
     virtual QList<DayEvent> EventsBetween(QDate from, QDate to) = 0;
 

@@ -681,6 +681,7 @@ private:
         instance.EndDate = DateOfDay(first + days);
         instance.Summary = e.Summary;
         instance.Uid = e.Uid;
+        instance.Recurring = e.Recurs() || e.IsOverride;
         out.push_back(std::move(instance));
     }
 
@@ -691,6 +692,7 @@ private:
         instance.End = QDateTime::fromSecsSinceEpoch(end, Qt::UTC);
         instance.Summary = e.Summary;
         instance.Uid = e.Uid;
+        instance.Recurring = e.Recurs() || e.IsOverride;
         out.push_back(std::move(instance));
     }
 

@@ -6,6 +6,7 @@
 #include "messagebox.h"
 #include "modal.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,15 +19,19 @@ constexpr int SwatchSize = 12;
 CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent)
 {
     ListBox = new QListWidget(this);
-    ListBox->setGeometry(5, 5, 252, 160);
+    ListBox->setGeometry(5, 5, 252, 143);
     ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox->setIconSize(QSize(SwatchSize, SwatchSize));
 
     SourceLabel = new QLabel(this);
-    SourceLabel->setGeometry(5, 170, 295, 48);
+    SourceLabel->setGeometry(5, 152, 295, 46);
     SourceLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SourceLabel->setWordWrap(true);
     SourceLabel->setTextFormat(Qt::PlainText);
+
+    SyncBox = new QCheckBox(QStringLiteral("予定をこのカレンダーと同期する"), this);
+    SyncBox->setGeometry(5, 200, 295, 17);
+    SyncBox->hide();
 
     AddButton = MakeButton(this, QStringLiteral("追加"), {264, 8, 35, 25});
     ChangeButton = MakeButton(this, QStringLiteral("変更"), {264, 40, 35, 25});
@@ -38,6 +43,7 @@ CalendarPage::CalendarPage(QWidget* parent) : QWidget(parent)
     connect(ChangeButton, &QPushButton::clicked, this, &CalendarPage::ChangeButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &CalendarPage::DeleteButtonClick);
     connect(ListBox, &QListWidget::itemSelectionChanged, this, &CalendarPage::SelectionChanged);
+    connect(SyncBox, &QCheckBox::clicked, this, &CalendarPage::SyncBoxClick);
     connect(ListBox, &QListWidget::itemDoubleClicked, this, &CalendarPage::ChangeButtonClick);
     connect(ListBox, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         const int row = ListBox->row(item);
@@ -95,12 +101,30 @@ void CalendarPage::Fill(int selectRow)
 
 void CalendarPage::SelectionChanged()
 {
-    const QList<QListWidgetItem*> selected = ListBox->selectedItems();
-    const int row = selected.isEmpty() ? -1 : ListBox->row(selected.first());
+    const int row = SelectedRow();
     ChangeButton->setEnabled(row >= 0);
     DeleteButton->setEnabled(row >= 0);
     // A user part in the address may carry a password: never shown.
     SourceLabel->setText(row < 0 ? QString() : AddressWithoutUser(m_entries[row].Source));
+    // Notes are written back to the calendar: a feed or a file cannot take them.
+    SyncBox->setVisible(row >= 0 && !m_entries[row].User.isEmpty());
+    SyncBox->setChecked(row >= 0 && m_entries[row].SyncNotes);
+}
+
+int CalendarPage::SelectedRow() const
+{
+    const QList<QListWidgetItem*> selected = ListBox->selectedItems();
+    return selected.isEmpty() ? -1 : ListBox->row(selected.first());
+}
+
+void CalendarPage::SyncBoxClick(bool checked)
+{
+    const int row = SelectedRow();
+    if (row < 0 || m_entries[row].User.isEmpty())
+        return;
+    // One calendar holds the notes: choosing one gives up the other.
+    for (int i = 0; i < m_entries.size(); ++i)
+        m_entries[i].SyncNotes = checked && i == row;
 }
 
 QString CalendarPage::StateOf(const CalendarEntry& entry) const

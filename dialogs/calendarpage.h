@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -44,6 +45,7 @@ public:
 
     QListWidget* ListBox = nullptr;      // the calendars, ticked when shown: name, then state
     QLabel* SourceLabel = nullptr;       // the selected calendar's address or file
+    QCheckBox* SyncBox = nullptr;        // "予定をこのカレンダーと同期する": for a CalDAV one only
     QPushButton* AddButton = nullptr;    // "追加"
     QPushButton* ChangeButton = nullptr; // "変更"
     QPushButton* DeleteButton = nullptr; // "削除"
@@ -55,7 +57,9 @@ public:
 
 private:
     void Fill(int selectRow);
+    int SelectedRow() const; // -1: none
     void SelectionChanged();
+    void SyncBoxClick(bool checked);
     QString StateOf(const CalendarEntry& entry) const;
 
     QList<CalendarEntry> m_loaded;

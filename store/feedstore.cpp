@@ -306,6 +306,9 @@ QList<DayEvent> FeedStore::EventsBetween(QDate from, QDate to)
             continue;
         for (auto day = calendar.Days.lowerBound(from); day != calendar.Days.end() && day.key() <= to; ++day) {
             for (DayEvent event : day.value()) {
+                // The notes' calendar's one-day items show as day notes.
+                if (event.Note && calendar.Status.Entry.SyncNotes)
+                    continue;
                 event.Calendar = i;
                 events.append(event);
             }
@@ -345,8 +348,10 @@ QList<DayEvent> FeedStore::EventsFromCache(QDate from, QDate to)
             continue;
         const std::vector<EventInstance> instances = feed->Expand(QDateTime(from.addDays(-1), QTime(0, 0), m_zone),
                                                                   QDateTime(to.addDays(2), QTime(0, 0), m_zone), m_zone);
-        for (const EventInstance& instance : instances)
-            AppendDayEvents(instance, m_zone, i, from, to, events);
+        for (const EventInstance& instance : instances) {
+            if (!instance.IsNote() || !calendar.Status.Entry.SyncNotes)
+                AppendDayEvents(instance, m_zone, i, from, to, events);
+        }
     }
     std::sort(events.begin(), events.end(), DayEventBefore);
     return events;

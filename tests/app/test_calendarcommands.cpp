@@ -12,7 +12,7 @@ private slots:
     void parse_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected"); // mode address name user color data, or the error
+        QTest::addColumn<QString>("expected"); // mode address name user color data (notes NAME data, sync yes|no data), or error
         QTest::newRow("feed") << QStringList{"--add-calendar", "https://example.org/a.ics"}
                               << "add https://example.org/a.ics - - - -";
         QTest::newRow("account, options in any order")
@@ -27,6 +27,11 @@ private slots:
                                                       << "unexpected argument: --password";
         QTest::newRow("list takes no user") << QStringList{"--calendars", "--user", "a"} << "unexpected argument: --user";
         QTest::newRow("agenda unchanged") << QStringList{"--agenda", "2026-01-05"} << "agenda";
+        QTest::newRow("notes calendar") << QStringList{"--data", "/d", "--sync-notes", "仕事 A"} << "notes 仕事 A /d";
+        QTest::newRow("notes to none") << QStringList{"--sync-notes", ""} << "notes - -";
+        QTest::newRow("no name") << QStringList{"--sync-notes", "--data", "/d"} << "--sync-notes needs a name (\"\" for none)";
+        QTest::newRow("sync, confirmed") << QStringList{"--yes", "--sync"} << "sync yes -";
+        QTest::newRow("sync with more") << QStringList{"--sync", "--data", "/d", "extra"} << "unexpected argument: extra";
     }
     void parse()
     {
@@ -39,6 +44,10 @@ private slots:
             found = line.Error;
         else if (line.Run == CommandLine::Mode::Agenda)
             found = QStringLiteral("agenda");
+        else if (line.Run == CommandLine::Mode::SyncNotes)
+            found = QStringList{"notes", orDash(line.NotesCalendar), orDash(line.DataDir)}.join(' ');
+        else if (line.Run == CommandLine::Mode::Sync)
+            found = QStringList{"sync", line.Yes ? "yes" : "no", orDash(line.DataDir)}.join(' ');
         else
             found = QStringList{line.Run == CommandLine::Mode::AddCalendar ? "add" : "list", orDash(line.Address),
                                 orDash(line.Name), orDash(line.User), orDash(line.Color), orDash(line.DataDir)}

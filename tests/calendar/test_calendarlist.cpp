@@ -24,11 +24,11 @@ private:
 };
 
 namespace {
-// An entry as one line: section|name|source|color|shown|minutes|user.
+// An entry as one line: section|name|source|color|shown|minutes|user[|notes].
 QString Describe(const CalendarEntry& e)
 {
     return QStringList{e.Section, e.Name, e.Source, e.Color, e.Shown ? "1" : "0", QString::number(e.RefreshMinutes), e.User}
-        .join(u'|');
+        .join(u'|') + (e.SyncNotes ? "|notes" : "");
 }
 } // namespace
 
@@ -53,6 +53,9 @@ void TestCalendarList::reading_data()
         << QByteArray("Top=1\n[Other]\nName=x\n[Calendar1]\n;Name=c\nName=a\nName=b\n[Calendar1]\nName=z\n"
                       "[CalendarX]\nName=y\n")
         << QStringList{"Calendar1|a||#3a87ad|1|30|"};
+    QTest::newRow("notes on the first calendar with a user only")
+        << QByteArray("[Calendar1]\nSyncNotes=1\n[Calendar2]\nUser=a\nSyncNotes=1\n[Calendar3]\nUser=b\nSyncNotes=1\n")
+        << QStringList{"Calendar1|||#3a87ad|1|30|", "Calendar2|||#3a87ad|1|30|a|notes", "Calendar3|||#3a87ad|1|30|b"};
     QTest::newRow("missing file") << QByteArray() << QStringList();
 }
 
@@ -95,6 +98,10 @@ void TestCalendarList::writing_data()
     QTest::newRow("user removed with its line")
         << QByteArray("[Calendar3]\nName=b\nUser=u\nSource=t\nColor=#000000\nShown=1\nRefreshMinutes=30\n")
         << "nouser" << QByteArray("[Calendar3]\nName=b\nSource=t\nColor=#000000\nShown=1\nRefreshMinutes=30\n");
+    QTest::newRow("notes moved: its line goes, a key comes")
+        << QByteArray("[Calendar1]\nSyncNotes=1\nUser=u\nX=1\n[Calendar3]\nUser=u\n") << "notes"
+        << QByteArray("[Calendar1]\nUser=u\nX=1\nName=\nSource=\nColor=#3a87ad\nShown=1\nRefreshMinutes=30\n"
+                      "[Calendar3]\nUser=u\nName=\nSource=\nColor=#3a87ad\nShown=1\nRefreshMinutes=30\nSyncNotes=1\n");
 }
 
 void TestCalendarList::writing()
@@ -110,6 +117,8 @@ void TestCalendarList::writing()
         entries.removeLast();
     else if (change == u"nouser")
         entries[0].User.clear();
+    else if (change == u"notes")
+        std::swap(entries[0].SyncNotes, entries[1].SyncNotes);
     else if (change == u"add")
         entries.append(CalendarEntry{{}, "c", "webcal://h/c", "#112233", false, 15, {}});
     WriteCalendarList(m_dir->path(), entries);
@@ -134,7 +143,7 @@ void TestCalendarList::writtenListReadsBack()
     QCOMPARE(ReadBytes(Path()), before);
 }
 
-// Lists as "Section:Name" words; a section "-" stands for a new entry.
+// Lists as "Section:Name" words of CalDAV calendars ("*": the notes'); "-" for a new one's section.
 namespace {
 QList<CalendarEntry> Entries(const QString& words)
 {
@@ -143,6 +152,9 @@ QList<CalendarEntry> Entries(const QString& words)
         CalendarEntry entry;
         entry.Section = word.section(u':', 0, 0) == u"-" ? QString() : word.section(u':', 0, 0);
         entry.Name = word.section(u':', 1);
+        entry.User = QStringLiteral("u");
+        entry.SyncNotes = entry.Name.endsWith(u'*');
+        entry.Name.remove(u'*');
         list.append(entry);
     }
     return list;
@@ -162,6 +174,9 @@ void TestCalendarList::dialogEditsMergeOntoTheFile_data()
     QTest::newRow("deleted elsewhere, changed here") << "C2:b" << "C1:a C2:b" << "C1:A C2:b" << "C2:b C1:A";
     QTest::newRow("deleted elsewhere, untouched here") << "C2:b" << "C1:a C2:b" << "C1:a C2:b" << "C2:b";
     QTest::newRow("new ones last") << "C1:a C3:x" << "C1:a" << "C1:a -:n" << "C1:a C3:x -:n";
+    QTest::newRow("notes: the dialog's choice") << "C1:a C2:b C3:x*" << "C1:a C2:b" << "C1:a* C2:b" << "C1:a* C2:b C3:x";
+    QTest::newRow("notes: chosen elsewhere") << "C1:a C2:b*" << "C1:a* C2:b" << "C1:A* C2:b" << "C1:A C2:b*";
+    QTest::newRow("notes: on a new one") << "C1:a*" << "C1:a*" << "C1:a -:n*" << "C1:a -:n*";
 }
 
 void TestCalendarList::dialogEditsMergeOntoTheFile()
@@ -172,7 +187,7 @@ void TestCalendarList::dialogEditsMergeOntoTheFile()
     QFETCH(QString, merged);
     QStringList got;
     for (const CalendarEntry& e : MergeCalendarEdits(Entries(current), Entries(loaded), Entries(edited)))
-        got << (e.Section.isEmpty() ? QStringLiteral("-") : e.Section) + u':' + e.Name;
+        got << (e.Section.isEmpty() ? QStringLiteral("-") : e.Section) + u':' + e.Name + (e.SyncNotes ? "*" : "");
     QCOMPARE(got.join(u' '), merged);
 }
 

@@ -168,6 +168,11 @@ void TestICalFeed::edits_data()
         << Calendar(Event("DTSTART;VALUE=DATE:20250301\r\nRRULE:FREQ=WEEKLY;COUNT=3\r\n")
                     + future("20250308", "DTSTART;VALUE=DATE:20250309\r\nDTEND;VALUE=DATE:20250311\r\n"))
         << QStringList{"01 all-day 1 s", "09 all-day 2 f", "16 all-day 2 f"};
+    QTest::newRow("notes: one day on its own")
+        << Calendar(Event("DTSTART;VALUE=DATE:20250302\r\n")
+                    + Event("DTSTART;VALUE=DATE:20250303\r\nDURATION:P2D\r\n").replace("UID:u", "UID:b")
+                    + Event("DTSTART;VALUE=DATE:20250306\r\nRDATE;VALUE=DATE:20250307\r\n").replace("UID:u", "UID:c"))
+        << QStringList{"02 all-day 1 s note", "03 all-day 2 s", "06 all-day 1 s", "07 all-day 1 s"};
 }
 
 void TestICalFeed::edits()
@@ -178,7 +183,7 @@ void TestICalFeed::edits()
     QStringList got;
     for (const EventInstance& i : ICalFeed::Parse(text)->Expand(from, from.addDays(21), QTimeZone::utc()))
         got.append(i.AllDay ? i.StartDate.toString("dd") + " all-day " + QString::number(i.StartDate.daysTo(i.EndDate))
-                                  + " " + i.Summary
+                                  + " " + i.Summary + (i.IsNote() ? " note" : "")
                             : i.Start.toUTC().toString("dd HH:mm-") + i.End.toUTC().toString("HH:mm ") + i.Summary);
     got.sort();
     QCOMPARE(got, shown);

@@ -108,6 +108,33 @@ private slots:
         f.Close(answer);
         QCOMPARE(Lines(ReadCalendarList(f.Dir.path())), written);
     }
+
+    // The notes' calendar: a CalDAV one (rows 1, 2; row 1 chosen), one at a time.
+    void notesCalendar_data()
+    {
+        QTest::addColumn<int>("row"); // clicked
+        QTest::addColumn<QString>("written"); // the notes' calendar, or "-"
+        QTest::newRow("another one chosen") << 2 << "B";
+        QTest::newRow("given up") << 1 << "-";
+        QTest::newRow("a file: not offered") << 0 << "A";
+    }
+    void notesCalendar()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, written);
+        OptionsFixture f;
+        QList<CalendarEntry> start{Entry(u"f"_s, u"/w.ics"_s), Entry(u"A"_s, u"https://a/"_s), Entry(u"B"_s, u"https://b/"_s)};
+        start[1].User = start[2].User = u"u"_s;
+        start[1].SyncNotes = true;
+        WriteCalendarList(f.Dir.path(), start);
+        f.Open();
+        f.Options->TabSheet4->ListBox->setCurrentRow(row);
+        QCOMPARE(f.Options->TabSheet4->SyncBox->isHidden(), row == 0);
+        f.Options->TabSheet4->SyncBox->click();
+        f.Close(true);
+        const QList<CalendarEntry> file = ReadCalendarList(f.Dir.path());
+        QCOMPARE(NotesCalendar(file) ? NotesCalendar(file)->Name : u"-"_s, written);
+    }
 };
 
 QTEST_MAIN(TestCalendarPage)

@@ -299,6 +299,16 @@ void TestFeedStore::fileCalendarFollowsTheList()
     qputenv("TZ", "UTC");
     WriteFile(data.filePath("a.ics"), QByteArray(text).replace("SUMMARY:a", "SUMMARY:b"));
     QCOMPARE(FeedStore(data.path()).EventsFromCache(day, day).value(0).Summary, QStringLiteral("b"));
+
+    // A one-day item of the notes' calendar is a day note, not an event.
+    const QByteArray note = "BEGIN:VEVENT\r\nUID:n\r\nDTSTART;VALUE=DATE:20300105\r\nEND:VEVENT\r\nEND:VCALENDAR";
+    WriteFile(data.filePath("a.ics"), QByteArray(text).replace("END:VCALENDAR", note));
+    WriteFile(data.filePath("Calendars.ini"), "[Calendar1]\nUser=u\nSyncNotes=1\nSource=" + data.filePath("a.ics").toUtf8());
+    QCOMPARE(FeedStore(data.path()).EventsFromCache(day, day).size(), events.size());
+    QVERIFY(QTest::qWaitFor([&] { return store.Calendars().size() == 1 && store.Calendars()[0].HasCopy; }, 5000));
+    store.EventsBetween(day, day); // indexed in UTC again
+    QVERIFY(Settle(store));
+    QCOMPARE(store.EventsBetween(day, day).size(), events.size());
     tz.isNull() ? qunsetenv("TZ") : qputenv("TZ", tz);
 }
 

@@ -216,12 +216,12 @@ void NoteSyncRun::NextWrite()
     };
     DavClient::Headers headers;
     if (!write.ETag.isEmpty())
-        headers.append({"If-Match", write.ETag.toUtf8()});
+        headers.append({QByteArray("If-Match"), write.ETag.toUtf8()});
     if (write.Text.isEmpty()) {
         client.Send("DELETE", m_collection.Address(write.Key), -1, {}, done(write.Key, {}), headers);
         return;
     }
-    headers.append({"Content-Type", "text/calendar; charset=utf-8"});
+    headers.append({QByteArray("Content-Type"), QByteArray("text/calendar; charset=utf-8")});
     QString key = write.Key;
     QByteArray body;
     if (key.isEmpty()) {
@@ -231,7 +231,7 @@ void NoteSyncRun::NextWrite()
             folder += u'/';
         key = folder + uid + QStringLiteral(".ics");
         body = WriteNoteObject(uid, m_day, write.Text, 0, QDateTime::currentDateTimeUtc());
-        headers.append({"If-None-Match", "*"});
+        headers.append({QByteArray("If-None-Match"), QByteArray("*")});
     } else {
         const NoteObject& note = m_notes[key];
         body = WriteNoteObject(note.Uid, m_day, write.Text, note.Sequence + 1, QDateTime::currentDateTimeUtc());

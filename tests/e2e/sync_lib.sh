@@ -45,8 +45,8 @@ sync_init() {
   caldav_start_keyring "$work"
 }
 
-# Radicale: alice's collection /alice/notes/ (no display name, so the
-# program names it "notes"). Xandikos: its default calendar "calendar".
+# Radicale: alice's collection /alice/notes/, Xandikos: its default
+# calendar; each added under the name NOTES_NAME.
 sync_server() {
   case "$1" in
   radicale)
@@ -71,10 +71,10 @@ machine() {
   local name="$1" address="${2:-$NOTES_URL}" out
   mkdir -p "$work/$name" "$work/$name-share"
   out="$(printf '%s\n' "$CALDAV_PASSWORD" | XDG_DATA_HOME="$work/$name-share" \
-    "$murvane" --add-calendar "$address" --user alice --data "$work/$name" 2>&1)" ||
+    "$murvane" --add-calendar "$address" --user alice --name "$NOTES_NAME" --data "$work/$name" 2>&1)" ||
     fail "--add-calendar $address for $name: $out"
   out="$(XDG_DATA_HOME="$work/$name-share" "$murvane" --sync-notes "$NOTES_NAME" --data "$work/$name" 2>&1)" ||
-    fail "--sync-notes $NOTES_NAME for $name: $out"
+    fail "--sync-notes $NOTES_NAME for $name: $out; Calendars.ini: $(cat "$work/$name/Calendars.ini")"
   grep -q '^SyncNotes=1' "$work/$name/Calendars.ini" || fail "no SyncNotes=1 in $name's Calendars.ini"
 }
 

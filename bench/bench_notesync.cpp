@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTextStream>
 #include <QTimer>
+#include <QTest>
 
 #include <cstdio>
 
@@ -35,15 +36,16 @@ Sync Run(const QString& dataDir, const CalendarEntry& entry, QNetworkAccessManag
     // A tick every 5 ms: the longest gap between two is the longest the
     // sync held the event loop.
     QElapsedTimer tick;
+    QElapsedTimer timer;
+    timer.start();
     double longest = 0;
     QTimer ticker;
     ticker.setInterval(5);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longest = std::max(longest, double(tick.nsecsElapsed()) / 1e6);
+        const double gap = double(tick.nsecsElapsed()) / 1e6;
+        longest = std::max(longest, gap);
         tick.restart();
     });
-    QElapsedTimer timer;
-    timer.start();
     tick.start();
     ticker.start();
     run.Start();
@@ -58,14 +60,15 @@ Sync Run(const QString& dataDir, const CalendarEntry& entry, QNetworkAccessManag
 
 QString Line(const char* what, const Sync& s)
 {
-    return QStringLiteral("%1: %2 requests, %3 ms, sent %4, received %5, failed %6%7\n")
+    return QStringLiteral("%1: %2 requests, %3 ms (longest wait of the event loop %8 ms), sent %4, received %5, failed %6%7\n")
         .arg(QLatin1String(what))
         .arg(s.Report.Requests)
         .arg(qRound(s.Ms))
         .arg(s.Report.Sent)
         .arg(s.Report.Received)
         .arg(s.Report.Failed)
-        .arg(s.Report.Error.isEmpty() ? QString() : QStringLiteral(", ") + s.Report.Error);
+        .arg(s.Report.Error.isEmpty() ? QString() : QStringLiteral(", ") + s.Report.Error)
+        .arg(qRound(s.LongestStallMs));
 }
 
 } // namespace
@@ -99,9 +102,17 @@ int main(int argc, char** argv)
     entry.User = QStringLiteral("alice");
     passwords.KeepForSession(Passwords::Key(entry.User, QUrl(entry.Source)), QStringLiteral("secret"));
 
+    // The first request of a process sets the network up (in the bar, the
+    // calendars did that long before): not the sync's cost.
+    {
+        DavClient client(&network);
+        client.SetCredentials(entry.User, QStringLiteral("secret"));
+        bool finished = false;
+        client.Send("PROPFIND", QUrl(entry.Source), 0, {}, [&](const DavAnswer&) { finished = true; });
+        QTest::qWaitFor([&] { return finished; }, 10000);
+    }
     const Sync first = Run(dataDir, entry, network, passwords);
     out << Line("first sync of 1000 notes", first);
-    out << "longest event-loop wait during it: " << qRound(first.LongestStallMs) << " ms\n";
     out << Line("nothing changed", Run(dataDir, entry, network, passwords));
 
     const QDate day(2024, 3, 1);
@@ -111,7 +122,7 @@ int main(int argc, char** argv)
 
     const QString phone = QStringLiteral("/alice/notes/phone-1.ics");
     server.Request("PUT", phone, RadicaleServer::Event(QStringLiteral("phone-1"), QStringLiteral("電話から"),
-                                                       QStringLiteral("20250601")));
+                                                       QStringLiteral("20270601")));
     out << Line("one note added on the server", Run(dataDir, entry, network, passwords));
     out << "notesync_one_changed_ms: " << one.Ms << "\n";
     return first.Report.Sent == Notes && one.Report.Sent == 1 ? 0 : 1;

@@ -73,7 +73,8 @@ void NoteSyncRun::Start()
             return;
         }
         m_collection.Client().SetCredentials(m_entry.User, lookup.Password);
-        m_collection.Update([this](const DavAnswer* failure, bool) {
+        m_collection.Update([this](const DavAnswer* failure, bool changed) {
+            m_listChanged = changed;
             if (failure)
                 Fail(DavFailureText(*failure));
             else
@@ -114,6 +115,7 @@ void NoteSyncRun::Plan()
             m_files.insert(day, text);
     }
 
+    m_agreedBefore = m_state.Agreed;
     const NotePlan plan = PlanNoteSync(m_files, server, m_state.Agreed, m_first);
     if (plan.Question != NotePlan::Ask::None && !m_confirmed) {
         m_report.Sent = plan.Sent;
@@ -397,6 +399,12 @@ void NoteSyncRun::Fail(const QString& error)
 
 void NoteSyncRun::Finish()
 {
+    // Nothing new: the state on disk stands.
+    if (!m_listChanged && m_collection.Token == m_state.Token && m_state.Agreed == m_agreedBefore
+        && m_report.Failed == 0) {
+        Emit();
+        return;
+    }
     m_state.Token = m_collection.Token;
     m_state.NoSync = m_collection.NoSync;
     m_state.Objects.clear();

@@ -76,6 +76,8 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     NoteSyncState m_state;
     bool m_first = false;
+    bool m_listChanged = false;
+    QMap<QDate, AgreedNote> m_agreedBefore;
     DavCollection m_collection;
     QMap<QString, NoteObject> m_notes; // the collection's objects read as notes
     QMap<QDate, QString> m_files;      // the files' texts when planned

@@ -109,7 +109,10 @@ int main(int argc, char** argv)
         client.SetCredentials(entry.User, QStringLiteral("secret"));
         bool finished = false;
         client.Send("PROPFIND", QUrl(entry.Source), 0, {}, [&](const DavAnswer&) { finished = true; });
-        QTest::qWaitFor([&] { return finished; }, 10000);
+        if (!QTest::qWaitFor([&] { return finished; }, 10000)) {
+            out << "the server does not answer\n";
+            return 1;
+        }
     }
     const Sync first = Run(dataDir, entry, network, passwords);
     out << Line("first sync of 1000 notes", first);

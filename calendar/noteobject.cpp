@@ -61,9 +61,7 @@ NoteObject ReadNoteObject(const QByteArray& ical)
     icalcomponent* root = icalparser_parse_string(ical.constData());
     if (!root)
         return note;
-    icalcomponent* calendar = icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT
-                                  ? root
-                                  : nullptr;
+    icalcomponent* calendar = icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT ? root : nullptr;
     icalcomponent* event = calendar ? icalcomponent_get_first_component(calendar, ICAL_VEVENT_COMPONENT)
                                     : (icalcomponent_isa(root) == ICAL_VEVENT_COMPONENT ? root : nullptr);
     const bool single = event && (!calendar || !icalcomponent_get_next_component(calendar, ICAL_VEVENT_COMPONENT));

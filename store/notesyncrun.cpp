@@ -283,28 +283,29 @@ void NoteSyncRun::OnWrite(const Write& write, const QString& key, const QByteArr
 
 void NoteSyncRun::Record(const QString& key, const QByteArray& body, const QByteArray& etag, std::function<void()> then)
 {
-    auto keep = [this, key](const QString& tag, const QByteArray& text) {
-        m_collection.Objects.insert(key, {tag, text});
-        const NoteObject note = ReadNoteObject(text);
-        if (note.IsNote)
-            m_notes.insert(key, note);
-        else
-            m_notes.remove(key);
-    };
     if (!etag.isEmpty()) {
-        keep(QString::fromUtf8(etag), body);
+        Keep(key, etag, body);
         then();
         return;
     }
     // No ETag in the answer: the object as stored tells it.
-    m_collection.Client().Send("GET", m_collection.Address(key), -1, {},
-                               [this, key, keep, then](const DavAnswer& answer) {
-                                   if (answer.Status == 200 && !answer.ETag.isEmpty())
-                                       keep(QString::fromUtf8(answer.ETag), answer.Body);
-                                   else
-                                       Forget(key); // the next listing fetches it
-                                   then();
-                               });
+    m_collection.Client().Send("GET", m_collection.Address(key), -1, {}, [this, key, then](const DavAnswer& answer) {
+        if (answer.Status == 200 && !answer.ETag.isEmpty())
+            Keep(key, answer.ETag, answer.Body);
+        else
+            Forget(key); // the next listing fetches it
+        then();
+    });
+}
+
+void NoteSyncRun::Keep(const QString& key, const QByteArray& etag, const QByteArray& text)
+{
+    m_collection.Objects.insert(key, {QString::fromUtf8(etag), text});
+    const NoteObject note = ReadNoteObject(text);
+    if (note.IsNote)
+        m_notes.insert(key, note);
+    else
+        m_notes.remove(key);
 }
 
 void NoteSyncRun::Forget(const QString& key)
@@ -321,12 +322,7 @@ void NoteSyncRun::ReadAgain(const QString& key)
     }
     m_collection.Client().Send("GET", m_collection.Address(key), -1, {}, [this, key](const DavAnswer& answer) {
         if (answer.Status == 200) {
-            m_collection.Objects.insert(key, {QString::fromUtf8(answer.ETag), answer.Body});
-            const NoteObject note = ReadNoteObject(answer.Body);
-            if (note.IsNote)
-                m_notes.insert(key, note);
-            else
-                m_notes.remove(key);
+            Keep(key, answer.ETag, answer.Body);
         } else if (answer.Status == 404 || answer.Status == 410) {
             Forget(key);
         } else {

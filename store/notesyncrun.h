@@ -59,6 +59,7 @@ private:
     void NextWrite();
     void OnWrite(const Write& write, const QString& key, const QByteArray& body, const DavAnswer& answer);
     void Record(const QString& key, const QByteArray& body, const QByteArray& etag, std::function<void()> then);
+    void Keep(const QString& key, const QByteArray& etag, const QByteArray& text);
     void Forget(const QString& key);
     void ReadAgain(const QString& key);
     void Decide();

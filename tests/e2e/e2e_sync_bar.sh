@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The bar sends a note on its own: with the notes' calendar chosen and a
-# first --sync done, a note written in the day editor ("登録") is on the
-# server within 2 s; the bar then exits cleanly, and a --sync afterwards
-# has nothing left to do.
+# The bar syncs on its own: with the notes' calendar just chosen and both
+# sides holding a note of one day, the bar asks before its first sync and
+# OK merges them; a note written in the day editor ("登録") is then on the
+# server within 2 s; the bar exits cleanly, and a --sync afterwards has
+# nothing left to do.
 # Usage: e2e_sync_bar.sh MURVANE
 set -uo pipefail
 here="$(dirname "$0")"
@@ -19,13 +20,15 @@ E2E_PIDS+=(${CALDAV_KEYRING_PID:+"$CALDAV_KEYRING_PID"})
 sync_server radicale
 E2E_PIDS+=("${SYNC_PIDS[@]}")
 machine bar
-expect_quiet bar
 
 # A day of this month at least three days from today (today's picture
 # would touch its cell).
 today="$((10#$(date +%d)))"
 for d in $(seq 3 28); do [ $((d > today ? d - today : today - d)) -ge 3 ] && break; done
 date_="$(day "$d")"
+both="$(day $((d == 28 ? 27 : 28)))"
+notes set "$work/bar" "$both" "机の上"
+phone put "$both" "電話の上"
 
 export XDG_DATA_HOME="$work/bar-share"
 e2e_start_xvfb 1280x800x24
@@ -33,6 +36,16 @@ xdotool mousemove 5 5
 e2e_start_murvane "$murvane" "$work/bar"
 bar="$(e2e_wait_window "$MURVANE_PID")"
 e2e_wait_until 5 e2e_geometry_is "$bar" 2 0 || e2e_fail "the bar is not shown: $(e2e_geometry "$bar")"
+
+question() { xdotool search --onlyvisible --pid "$MURVANE_PID" 2>/dev/null | grep -vx "$bar" | tail -n 1; }
+asked() { [ -n "$(question)" ]; }
+e2e_wait_until 10 asked || e2e_fail "the first sync did not ask"
+[ "$(notes get "$work/bar" "$both")" = "机の上" ] || e2e_fail "the bar wrote before the answer"
+xdotool windowfocus --sync "$(question)" key Return
+merged="机の上"$'\n'"―― 他の端末の予定 ――"$'\n'"電話の上"
+is_merged() { [ "$(notes get "$work/bar" "$both")" = "${merged//$'\n'/#~}" ]; }
+e2e_wait_until 10 is_merged || e2e_fail "OK did not merge the day: '$(notes get "$work/bar" "$both")'"
+expect_server "$both" "$merged"
 
 e2e_pointer $((2 + 171 + 14 * (d - 1) + 6)) 26
 sleep 0.2

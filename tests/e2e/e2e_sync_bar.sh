@@ -2,7 +2,8 @@
 # The bar syncs on its own: with the notes' calendar just chosen and both
 # sides holding a note of one day, the bar asks before its first sync and
 # OK merges them; a note written in the day editor ("登録") is then on the
-# server within 2 s; the bar exits cleanly, and a --sync afterwards has
+# server within 2 s, and one written by another program follows; the bar
+# exits cleanly, and a --sync afterwards has
 # nothing left to do.
 # Usage: e2e_sync_bar.sh MURVANE
 set -uo pipefail
@@ -62,6 +63,12 @@ ms=$((($(date +%s%N) - start) / 1000000))
 echo "the note reached the server ${ms} ms after 登録"
 [ "$ms" -le 2000 ] || e2e_fail "the note took ${ms} ms to reach the server (2000 at most)"
 expect_note bar "$date_" '同期テスト'
+
+# A note file changed by another program goes out too.
+outside="$(day $((d == 26 ? 25 : 26)))"
+notes set "$work/bar" "$outside" "外から"
+sent_outside() { grep -qx "$outside"$'\t''外から' <<<"$(phone list)"; }
+e2e_wait_until 10 sent_outside || e2e_fail "the note written beside the bar is not on the server: '$(phone list)'"
 
 # "終了" is the last item of the bar's menu.
 e2e_pointer 5 0

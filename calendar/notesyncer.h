@@ -12,6 +12,8 @@ struct NoteSyncReport {
     int Merged = 0;
     int Failed = 0;
     QList<QDate> MergedDays;
+    QList<QDate> FailedDays;
+    QString FailedWhy; // the last refusal, in words
     QString Error;    // why it could not run; empty when it ran
     QString Question; // to be confirmed before anything is written; nothing was
     int Requests = 0; // sent to the server

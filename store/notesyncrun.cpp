@@ -254,6 +254,7 @@ void NoteSyncRun::OnWrite(const Write& write, const QString& key, const QByteArr
         Finish();
         return;
     }
+    m_lastRefusal = DavFailureText(answer);
     auto next = [this] {
         m_writes.removeFirst();
         NextWrite();
@@ -326,6 +327,7 @@ void NoteSyncRun::ReadAgain(const QString& key)
         } else if (answer.Status == 404 || answer.Status == 410) {
             Forget(key);
         } else {
+            m_lastRefusal = DavFailureText(answer);
             FailDay();
             return;
         }
@@ -351,7 +353,8 @@ void NoteSyncRun::FinishDay(const NoteDecision& decision)
                 DeleteSchedule(m_dataDir, year, month, day);
             else
                 RegisterSchedule(m_dataDir, year, month, day, decision.FileText.split(u'\n'));
-        } catch (const AppError&) {
+        } catch (const AppError& error) {
+            m_lastRefusal = error.message();
             FailDay();
             return;
         }
@@ -384,6 +387,8 @@ void NoteSyncRun::FinishDay(const NoteDecision& decision)
 void NoteSyncRun::FailDay()
 {
     ++m_report.Failed;
+    m_report.FailedDays << m_day;
+    m_report.FailedWhy = m_lastRefusal;
     NextDay();
 }
 

@@ -92,4 +92,5 @@ private:
     QList<Write> m_writes;
     int m_tries = 0;      // decisions made for this day
     int m_uidTries = 0;   // UIDs tried for one creation
+    QString m_lastRefusal;
 };

@@ -83,9 +83,10 @@ NoteDecision DecideNote(const QString& file, const QString& server, const Agreed
 {
     const bool fileChanged = agreed ? file != agreed->File : !file.isEmpty();
     const bool serverChanged = agreed ? server != agreed->Server : !server.isEmpty();
-    const QString serverFile = NoteFileForm(server);
     if (!fileChanged && !serverChanged)
         return {NoteStep::Nothing, server, file};
+    // Only a day that changed needs the file's form of the server's text.
+    const QString serverFile = NoteFileForm(server);
     // What the server will give back of the file's text.
     const QString sent = NoteFromServer(file);
     if (!serverChanged)

@@ -115,7 +115,6 @@ void NoteSyncRun::Plan()
             m_files.insert(day, text);
     }
 
-    m_agreedBefore = m_state.Agreed;
     const NotePlan plan = PlanNoteSync(m_files, server, m_state.Agreed, m_first);
     if (plan.Question != NotePlan::Ask::None && !m_confirmed) {
         m_report.Sent = plan.Sent;
@@ -377,6 +376,7 @@ void NoteSyncRun::FinishDay(const NoteDecision& decision)
     default:
         break;
     }
+    m_agreedChanged = true;
     if (decision.ServerText.isEmpty() && file.isEmpty())
         m_state.Agreed.remove(m_day);
     else
@@ -401,7 +401,7 @@ void NoteSyncRun::Fail(const QString& error)
 void NoteSyncRun::Finish()
 {
     // Nothing new: the state on disk stands.
-    if (!m_listChanged && m_collection.Token == m_state.Token && m_state.Agreed == m_agreedBefore
+    if (!m_listChanged && m_collection.Token == m_state.Token && !m_agreedChanged
         && m_report.Failed == 0) {
         Emit();
         return;

@@ -78,7 +78,7 @@ private:
     NoteSyncState m_state;
     bool m_first = false;
     bool m_listChanged = false;
-    QMap<QDate, AgreedNote> m_agreedBefore;
+    bool m_agreedChanged = false; // a day's agreed texts were recorded
     DavCollection m_collection;
     QMap<QString, NoteObject> m_notes; // the collection's objects read as notes
     QMap<QDate, QString> m_files;      // the files' texts when planned
